@@ -1,0 +1,5 @@
+#include "fatalerror.h"
+
+int main() {
+    FatalError("Command usage error: number of command line arguments incorrect.");
+}
