@@ -1,0 +1,3 @@
+#include "elementhex8.h"
+
+CElementHex8::~CElementHex8() = default;
