@@ -1,0 +1,48 @@
+#include "deleteallcommand.h"
+
+#include <QGraphicsItem>
+#include <QGraphicsScene>
+#include <QObject>
+
+DeleteAllCommand::DeleteAllCommand(QGraphicsScene* scene, const QList<QGraphicsItem*>& items,
+                                   QUndoCommand* parent)
+    : QUndoCommand(QStringLiteral("'Cleared entire screen'"), parent), scene(scene),
+      itemList(items) {}
+
+DeleteAllCommand::~DeleteAllCommand() {
+    if (undone)
+        return;
+    // The cleared items are in no scene and nothing else refers to them once the stack lets go
+    // of this command (it is only discarded from the stack when cleared). Children go with
+    // their parents.
+    for (QGraphicsItem* item : std::as_const(itemList)) {
+        if (item->parentItem() || item->scene())
+            continue;
+        if (auto* object = dynamic_cast<QObject*>(item))
+            object->deleteLater();
+        else
+            delete item;
+    }
+}
+
+void DeleteAllCommand::redo() {
+    if (scene) {
+        for (QGraphicsItem* item : std::as_const(itemList)) {
+            if (!item->parentItem() && item->scene() == scene)
+                scene->removeItem(item);
+        }
+        scene->setItemIndexMethod(QGraphicsScene::BspTreeIndex);
+    }
+    undone = false;
+}
+
+void DeleteAllCommand::undo() {
+    if (scene) {
+        // Children come back with their parents; adding them again would be refused.
+        for (QGraphicsItem* item : std::as_const(itemList)) {
+            if (!item->parentItem() && !item->scene())
+                scene->addItem(item);
+        }
+    }
+    undone = true;
+}
