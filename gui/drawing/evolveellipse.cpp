@@ -3,7 +3,8 @@
 #include <QBrush>
 #include <QPen>
 
-EvolveEllipse::EvolveEllipse(const QRectF& rect, QGraphicsItem* parent) : QGraphicsEllipseItem(rect, parent) {
+EvolveEllipse::EvolveEllipse(const QRectF& rect, QGraphicsItem* parent)
+    : QGraphicsEllipseItem(rect, parent) {
     setBrush(QBrush(Qt::darkGreen, Qt::SolidPattern));
     setPen(Qt::NoPen);
 }

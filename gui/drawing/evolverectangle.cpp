@@ -3,7 +3,8 @@
 #include <QBrush>
 #include <QPen>
 
-EvolveRectangle::EvolveRectangle(const QRectF& rect, QGraphicsItem* parent) : QGraphicsRectItem(rect, parent) {
+EvolveRectangle::EvolveRectangle(const QRectF& rect, QGraphicsItem* parent)
+    : QGraphicsRectItem(rect, parent) {
     setBrush(QBrush(Qt::darkGreen, Qt::SolidPattern));
     setPen(Qt::NoPen);
 }

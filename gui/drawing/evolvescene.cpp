@@ -1,5 +1,6 @@
 #include "evolvescene.h"
 
+#include "engine_link/legendwidget.h"
 #include "evolveellipse.h"
 #include "evolvepolygon.h"
 #include "evolverectangle.h"
@@ -345,8 +346,7 @@ void EvolveScene::editDimensionsAt(const QPointF& pos) {
     if (item && item->type() == EvolveEllipse::Type) {
         auto* ellipse = static_cast<EvolveEllipse*>(item);
         MaterialRecord material = ellipse->material();
-        const QRectF box =
-            askEllipseBox(ellipse->mapRectToScene(ellipse->rect()), material);
+        const QRectF box = askEllipseBox(ellipse->mapRectToScene(ellipse->rect()), material);
         ellipse->setRect(ellipse->mapRectFromScene(box));
         ellipse->setMaterial(material);
         return;
@@ -751,9 +751,9 @@ bool EvolveScene::saveCanvasImage(const QString& fileName) {
 }
 
 void EvolveScene::saveCanvasToImageFile() {
-    const QString fileName = QFileDialog::getSaveFileName(
-        nullptr, tr("Save Canvas Image As ..."), QString(),
-        tr("PNG Image (*.png ) ;;Bmp Image (*.bmp ) "));
+    const QString fileName =
+        QFileDialog::getSaveFileName(nullptr, tr("Save Canvas Image As ..."), QString(),
+                                     tr("PNG Image (*.png ) ;;Bmp Image (*.bmp ) "));
     if (fileName.isEmpty())
         return;
     saveCanvasImage(fileName);
@@ -778,6 +778,7 @@ void EvolveScene::hideResultViews() {
         if (auto* toolbar = window->findChild<QToolBar*>(QStringLiteral("esoToolbar")))
             toolbar->hide();
     }
+    LegendWidget::instance()->hide();
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -21,8 +21,8 @@ enum : int {
 
 // True for the three drawn shapes, the only items with a BaseItem part.
 inline bool isShape(const QGraphicsItem* item) {
-    return item && (item->type() == Ellipse || item->type() == Rectangle ||
-                    item->type() == Polygon);
+    return item &&
+           (item->type() == Ellipse || item->type() == Rectangle || item->type() == Polygon);
 }
 
 // True for the scene-level loads and constraints that become movable in Select mode.

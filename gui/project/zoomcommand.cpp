@@ -4,8 +4,7 @@
 
 #include <QTransform>
 
-ZoomCommand::ZoomCommand(QGraphicsView* view, double oldZoom, double newZoom,
-                         QUndoCommand* parent)
+ZoomCommand::ZoomCommand(QGraphicsView* view, double oldZoom, double newZoom, QUndoCommand* parent)
     : QUndoCommand(QStringLiteral("'Zoom to %1'").arg(newZoom, 0, 'g', -1), parent), view(view),
       oldZoom(oldZoom), newZoom(newZoom) {}
 
