@@ -12,6 +12,9 @@ inline constexpr double FreeValue = 999999.9;
 
 /// Most nodes a model may hold.
 inline constexpr int MaxNodes = 20000;
+/// Most elements the reader accepts; far above any mesh over MaxNodes nodes, it only keeps an
+/// absurd generation count from exhausting memory.
+inline constexpr int MaxElements = 100000;
 
 /// Kind of a load record.
 enum LoadKind : int { NodalForce = 0, Pressure = 1 };
