@@ -208,8 +208,8 @@ void OptimizationFiles::cleanWorkingDirectory(const std::string& model) {
 
 const std::vector<std::string>& OptimizationFiles::contactLines() {
     static const std::vector<std::string> lines = {
-        "*  TOPAX Engine 1.2 Beta      *", "*  Bi-directional ESO for     *",
-        "*  2-D topology optimization  *", "*  Part of the Strukta bench  *",
-        "*  Northfold                  *"};
+        "*  TOPAX 1.2 Beta             *", "*  BESO topology optimization *",
+        "*  with the Strukta workbench *", "*  Northfold structural tools *",
+        "*  Questions: see README.md   *"};
     return lines;
 }

@@ -48,7 +48,7 @@ TEST(OptimizationFiles, TextFilesHaveTheirExactLayouts) {
 
     const std::string box = "\n"
                             "                    *******************************\n"
-                            "                    *  TOPAX Engine 1.2 Beta      *\n";
+                            "                    *  TOPAX 1.2 Beta             *\n";
     const std::string head = "Bi-directional Evolutionary Structural Optimization:  TOPAX Engine "
                              "Version 1.2 Beta\nModel: BMesh\n"
                              "------------------------------------------------------------------"
