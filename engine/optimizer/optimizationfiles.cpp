@@ -135,10 +135,15 @@ bool OptimizationFiles::readResultBinary(std::vector<HistoryRecord>& history) {
         FatalError("Reading history error: Result.bin is damaged (" + std::to_string(bytes.size()) +
                    " bytes for " + std::to_string(count) + " records).");
     history.resize(static_cast<std::size_t>(count));
-    for (HistoryRecord& r : history) {
+    for (std::size_t j = 0; j < history.size(); ++j) {
+        HistoryRecord& r = history[j];
         r.iteration = take<std::int32_t>(bytes, at);
         r.volumeFraction = take<double>(bytes, at);
         r.compliance = take<double>(bytes, at);
+        // Record j is iteration j; anything else is not a history this engine wrote.
+        if (r.iteration != static_cast<int>(j))
+            FatalError("Reading history error: Result.bin is damaged (record " + std::to_string(j) +
+                       " holds iteration " + std::to_string(r.iteration) + ").");
     }
     return true;
 }

@@ -39,7 +39,8 @@ public:
     /// Replaces "Result.bin" with the history.
     static void writeResultBinary(const std::vector<HistoryRecord>& history);
     /// Reads "Result.bin" into `history`. Returns false (and leaves `history` empty) when the file
-    /// does not exist; a file shorter or longer than its record count says is a fatal error.
+    /// does not exist; a file shorter or longer than its record count says, or one whose record j
+    /// is not iteration j, is a fatal error.
     static bool readResultBinary(std::vector<HistoryRecord>& history);
 
     /// Name of the sensitivity file of the design with iteration label `label`.

@@ -102,6 +102,9 @@ TEST(OptimizationFilesDeathTest, DamagedWorkFilesEndInAClearFatalError) {
     writeFile("Result.bin", full.substr(0, full.size() - 3));
     EXPECT_EXIT(OptimizationFiles::readResultBinary(history), ::testing::ExitedWithCode(1),
                 "TOPAX Engine Version 1.2 Beta: Reading history error: Result.bin is damaged");
+    OptimizationFiles::writeResultBinary({{0, 1.0, 3.5}, {5, 0.98, 3.25}});
+    EXPECT_EXIT(OptimizationFiles::readResultBinary(history), ::testing::ExitedWithCode(1),
+                "record 1 holds iteration 5");
     writeFile("Result.bin", "\x01\x00");
     EXPECT_EXIT(OptimizationFiles::readResultBinary(history), ::testing::ExitedWithCode(1),
                 "Result.bin is damaged");
