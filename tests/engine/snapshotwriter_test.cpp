@@ -57,6 +57,22 @@ TEST(SnapshotWriter, TwoDimensionalModelHasEveryRecordInItsFormat) {
               "*output< 2, 0, 2, 1, 0, 0 >\n\n");
 }
 
+TEST(SnapshotWriter, ModelReaderReadsTheSnapshotBackEqual) {
+    ScratchDir dir("snapshot-read");
+    const CMesh mesh = smallModel();
+    SnapshotWriter::writeSnapshot(mesh);
+    CMesh read;
+    ::testing::internal::CaptureStdout();
+    read.readModel("BMesh007.txt");
+    ::testing::internal::GetCapturedStdout();
+    ASSERT_EQ(read.elements.size(), 1u); // the inactive element is not in the file
+    EXPECT_EQ(read.elements[0].property, 2);
+    EXPECT_EQ(read.elements[0].design, 1);
+    EXPECT_EQ(read.nodes[2].x, 0.1235);
+    EXPECT_EQ(read.nodes[0].constraintCode, 62); // x free, y fixed
+    EXPECT_EQ(SnapshotWriter::snapshotText(read), SnapshotWriter::snapshotText(mesh));
+}
+
 TEST(SnapshotWriter, ThreeDimensionalModelWritesThirdComponentsAndNoThickness) {
     CMesh mesh = smallModel();
     mesh.problemType = Brick3D;
