@@ -153,4 +153,35 @@ public:
     void computeStresses();
     void computeStrainEnergy();
     // ---- end of equation numbering, assembly and solution ----
+
+    // ---- Binary result files (resultfiles.cpp): little-endian doubles, no header, named after
+    // the model. A file that cannot be opened is skipped without a message. ----
+    /// name + ".ndp", replaced: six displacement slots of every used node.
+    void writeDisplacementFile() const;
+    /// name + ".sgp", appended: the Gauss point records of every active element.
+    void writeGaussPointFile() const;
+    /// name + ".vms", appended: the mean von Mises stress of every active element.
+    void writeVonMisesFile() const;
+    /// name + ".sen", appended: the strain energy of every active element.
+    void writeStrainEnergyFile() const;
+    // ---- end of binary result files ----
+
+    // ---- Listing file "Print.txt" (listings.cpp). The header replaces the file, every other
+    // listing appends to it. Strides k >= 1 list table positions 0, k, 2k, ... ----
+    void printHeader() const;
+    void printTitle() const;
+    void printThickness() const;
+    void printEquationCount() const;
+    void printSystems() const;
+    void printNodes(int stride) const;
+    void printElements(int stride) const;
+    void printProperties() const;
+    void printConstraints() const;
+    void printLoads() const;
+    void printDisplacements(int stride) const;
+    void printVonMises(int stride) const;
+    /// With elementAxes non-zero the stresses of two-dimensional models are turned into the
+    /// element axes first.
+    void printGaussPointStresses(int stride, int elementAxes) const;
+    // ---- end of listing file ----
 };
