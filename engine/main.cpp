@@ -1,3 +1,4 @@
+#include "analysistask.h"
 #include "fatalerror.h"
 #include "runcontrol.h"
 
@@ -7,8 +8,8 @@
 namespace {
 
 int runAnalysis(const std::string& modelFile) {
-    (void)modelFile;
-    FatalError("Run mode 1 (analysis) is not built yet.");
+    CAnalysisTask task(modelFile);
+    return task.run();
 }
 
 int runOptimization(const std::string& modelFile, const std::string& parameterFile) {
