@@ -101,26 +101,43 @@ const ActionRow actionTable[] = {
 
 #undef TR
 
-QString trUi(const char* text) { return QCoreApplication::translate("StruktaClass", text); }
+QString trUi(const char* text) {
+    return QCoreApplication::translate("StruktaClass", text);
+}
 
 // Menus and toolbars as object names; "|" is a separator.
-const char* const fileMenu[] = {"actionNew",          "actionOpen",         "|",
-                                "action_Save",        "|",                  "action_Print",
-                                "actionP_rint_Setup", "|",                  "actionExport_Model",
-                                "actionImport_Model", "|",                  "actionE_xit"};
+const char* const fileMenu[] = {"actionNew",          "actionOpen", "|",
+                                "action_Save",        "|",          "action_Print",
+                                "actionP_rint_Setup", "|",          "actionExport_Model",
+                                "actionImport_Model", "|",          "actionE_xit"};
 const char* const editMenu[] = {"actionCut", "action_Copy", "actionPaste", "|"};
 const char* const helpMenu[] = {"actionHelp", "actionAbout"};
 const char* const mainTools[] = {
-    "actionZoom_In",      "actionZoom_Out",   "actionZoom_Factor", "|",
-    "actionSavePicture",  "|",                "actionWidth_mm",    "actionGrid_Width",
-    "actionShow_Grid",    "|",                "actionClear_screen"};
-const char* const drawTools[] = {
-    "actionDraw_Evolvable", "actionDraw_non_evolvable", "actionSubtraction",   "|",
-    "actionSelect_region",  "actionRectangle",          "actionEllipse",       "actionCircle",
-    "actionPolygon",        "|",                        "actionDraw_Mesh",     "actionDelete_plate",
-    "actionDraw_plate",     "actionClear_Mesh",         "|",                   "actionFreedom",
-    "actionFreedomRectSelect", "actionLoad",            "actionDistributedLoad",
-    "actionSet_Property",   "|",                        "actionFEA",           "actionESO"};
+    "actionZoom_In",  "actionZoom_Out",   "actionZoom_Factor", "|", "actionSavePicture", "|",
+    "actionWidth_mm", "actionGrid_Width", "actionShow_Grid",   "|", "actionClear_screen"};
+const char* const drawTools[] = {"actionDraw_Evolvable",
+                                 "actionDraw_non_evolvable",
+                                 "actionSubtraction",
+                                 "|",
+                                 "actionSelect_region",
+                                 "actionRectangle",
+                                 "actionEllipse",
+                                 "actionCircle",
+                                 "actionPolygon",
+                                 "|",
+                                 "actionDraw_Mesh",
+                                 "actionDelete_plate",
+                                 "actionDraw_plate",
+                                 "actionClear_Mesh",
+                                 "|",
+                                 "actionFreedom",
+                                 "actionFreedomRectSelect",
+                                 "actionLoad",
+                                 "actionDistributedLoad",
+                                 "actionSet_Property",
+                                 "|",
+                                 "actionFEA",
+                                 "actionESO"};
 const char* const viewTools[] = {"actionShow_Displacements",
                                  "actionShow_Stresses",
                                  "|",
@@ -137,7 +154,9 @@ bool confirm(QWidget* parent, const QString& title, const QString& text) {
 
 // Zoom steps of 0.1 accumulate binary fractions; keeping six decimals makes 1.1 + 0.1 exactly
 // the 1.2 a user expects in the status bar and the undo text.
-double tidyZoom(double z) { return std::round(z * 1e6) / 1e6; }
+double tidyZoom(double z) {
+    return std::round(z * 1e6) / 1e6;
+}
 
 } // namespace
 
@@ -193,7 +212,8 @@ Strukta::Strukta(QWidget* parent) : QMainWindow(parent) {
     if (QScreen* screen = QGuiApplication::primaryScreen())
         setGeometry(screen->availableGeometry());
     showMaximized();
-    const QSize viewport = evolveCanvas->viewport()->size();
+    // The viewport as it is without scroll bars: the scene is made to fit, so none will show.
+    const QSize viewport = evolveCanvas->maximumViewportSize();
     evolveScene->setSceneSize(QRectF(0, 0, viewport.width() - 4, viewport.height() - 4));
     evolveScene->showGrid(false);
 }
@@ -227,8 +247,8 @@ void Strukta::createActions() {
             icon.addFile(QString(":/Strukta/Resources/") + row.icon, QSize(), QIcon::Normal,
                          QIcon::Off);
             if (row.onIcon)
-                icon.addFile(QString(":/Strukta/Resources/") + row.onIcon, QSize(),
-                             QIcon::Normal, QIcon::On);
+                icon.addFile(QString(":/Strukta/Resources/") + row.onIcon, QSize(), QIcon::Normal,
+                             QIcon::On);
             a->setIcon(icon);
         }
         a->setCheckable(row.checkable);
@@ -304,9 +324,17 @@ void Strukta::setupUi() {
     actionShow_Stresses = action("actionShow_Stresses");
     actionShow_Displacements = action("actionShow_Displacements");
     actionMovie = action("actionMovie");
-    toolActions = {actionEllipse,    actionCircle,       actionSquare,  actionRectangle,
-                   actionPolygon,    actionSelect_region, actionDraw_plate, actionDelete_plate,
-                   actionLoad,       actionFreedom,      actionFreedomRectSelect,
+    toolActions = {actionEllipse,
+                   actionCircle,
+                   actionSquare,
+                   actionRectangle,
+                   actionPolygon,
+                   actionSelect_region,
+                   actionDraw_plate,
+                   actionDelete_plate,
+                   actionLoad,
+                   actionFreedom,
+                   actionFreedomRectSelect,
                    actionDistributedLoad};
 }
 
@@ -441,7 +469,9 @@ void Strukta::testDrawAction() {
     applyToolExclusivity(a);
 }
 
-void Strukta::resetToolButton() { selectRegionTool(); }
+void Strukta::resetToolButton() {
+    selectRegionTool();
+}
 
 void Strukta::applyLoad(bool) {
     if (!evolveScene->choosePointLoad()) {
@@ -528,9 +558,13 @@ void Strukta::pushZoom(double newZoom) {
     applicationUndoStack()->push(new ZoomCommand(evolveCanvas, old, newZoom));
 }
 
-void Strukta::ZoomIn() { pushZoom(tidyZoom(evolveCanvas->zoom() + 0.1)); }
+void Strukta::ZoomIn() {
+    pushZoom(tidyZoom(evolveCanvas->zoom() + 0.1));
+}
 
-void Strukta::ZoomOut() { pushZoom(tidyZoom(std::max(evolveCanvas->zoom() - 0.1, 0.2))); }
+void Strukta::ZoomOut() {
+    pushZoom(tidyZoom(std::max(evolveCanvas->zoom() - 0.1, 0.2)));
+}
 
 void Strukta::ZoomFactor() {
     bool ok = false;
@@ -544,9 +578,9 @@ void Strukta::ZoomFactor() {
 void Strukta::getWidthInMM() {
     const double width = evolveScene->sceneRect().width();
     bool ok = false;
-    const double answer = QInputDialog::getDouble(
-        this, tr("Width of display area"), tr("Please enter display area width"),
-        metresPerPixel * width, 0.1, 2147483647, 2, &ok);
+    const double answer = QInputDialog::getDouble(this, tr("Width of display area"),
+                                                  tr("Please enter display area width"),
+                                                  metresPerPixel * width, 0.1, 2147483647, 2, &ok);
     if (!ok || width <= 0)
         return;
     metresPerPixel = answer / width;
@@ -582,13 +616,21 @@ void Strukta::newproject() {
     selectRegionTool();
 }
 
-void Strukta::drawMesh() { evolveScene->generateMesh(); }
+void Strukta::drawMesh() {
+    evolveScene->generateMesh();
+}
 
-void Strukta::cut() { evolveScene->cut(); }
+void Strukta::cut() {
+    evolveScene->cut();
+}
 
-void Strukta::copy() { evolveScene->copy(); }
+void Strukta::copy() {
+    evolveScene->copy();
+}
 
-void Strukta::paste() { evolveScene->paste(); }
+void Strukta::paste() {
+    evolveScene->paste();
+}
 
 void Strukta::doFEA() {
     selectRegionTool();
@@ -604,17 +646,29 @@ void Strukta::doESO() {
         return;
 }
 
-void Strukta::movieStopped() { actionMovie->setChecked(false); }
+void Strukta::movieStopped() {
+    actionMovie->setChecked(false);
+}
 
-void Strukta::setProperties() { Property::editDesignMaterial(this); }
+void Strukta::setProperties() {
+    Property::editDesignMaterial(this);
+}
 
-void Strukta::showStresses(bool checked) { evolveScene->showStresses(checked); }
+void Strukta::showStresses(bool checked) {
+    evolveScene->showStresses(checked);
+}
 
-void Strukta::showDisplacements(bool checked) { evolveScene->showDisplacements(checked); }
+void Strukta::showDisplacements(bool checked) {
+    evolveScene->showDisplacements(checked);
+}
 
-void Strukta::stressLoaded(bool enabled) { actionShow_Stresses->setChecked(enabled); }
+void Strukta::stressLoaded(bool enabled) {
+    actionShow_Stresses->setChecked(enabled);
+}
 
-void Strukta::displacementLoaded(bool enabled) { actionShow_Displacements->setChecked(enabled); }
+void Strukta::displacementLoaded(bool enabled) {
+    actionShow_Displacements->setChecked(enabled);
+}
 
 // The project file and the model text belong to the persistence layer, which is not part of the
 // workbench yet; until it is, these commands do nothing rather than ask for a file in vain.

@@ -6,9 +6,13 @@
 #include <QFile>
 #include <QFileInfo>
 
-QString Workspace::directory() { return EngineRun::workspaceDir(); }
+QString Workspace::directory() {
+    return EngineRun::workspaceDir();
+}
 
-QString Workspace::engineName() { return QFileInfo(EngineRun::engineProgram()).fileName(); }
+QString Workspace::engineName() {
+    return QFileInfo(EngineRun::engineProgram()).fileName();
+}
 
 bool Workspace::prepare(const QString& programDir, QString* error) {
     const QString dir = directory();
