@@ -65,7 +65,10 @@ INSTANTIATE_TEST_SUITE_P(Checks, TopaxCommandLine, testing::ValuesIn(commandLine
 TEST(Topax, FatalRunPrintsTheBannerButNotTheClosingBox) {
     optimtest::ScratchDir scratch("banner");
     optimtest::writeFile("Empty.txt", "");
-    optimtest::writeFile("Parameters.txt", "");
+    // Valid parameters, so that the fatal error of mode 2 is the model's one-line message.
+    optimtest::writeFile("Parameters.txt", "*Model<M>\n*MaxIter<2>\n*ObjVolFraction<0.5>\n"
+                                           "*EvoVolRatio<0.02>\n*ConvTolerance<0.001>\n"
+                                           "*FilterRadius<1>\n");
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"Empty.txt"}, {"Empty.txt", "Parameters.txt"}}) {
         SCOPED_TRACE(arguments.size());
