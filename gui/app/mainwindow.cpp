@@ -554,8 +554,11 @@ void Strukta::setAntiAliased(bool toggle) {
 void Strukta::pushZoom(double newZoom) {
     // Undo and redo change the canvas zoom behind the window's back; the canvas holds the truth.
     const double old = evolveCanvas->zoom();
-    zoom = newZoom;
     applicationUndoStack()->push(new ZoomCommand(evolveCanvas, old, newZoom));
+}
+
+double Strukta::zoomFactor() const {
+    return evolveCanvas->zoom();
 }
 
 void Strukta::ZoomIn() {
@@ -632,18 +635,13 @@ void Strukta::paste() {
     evolveScene->paste();
 }
 
+// The runs belong to the mesh (its engine link); without a mesh these only reset the tool.
 void Strukta::doFEA() {
     selectRegionTool();
-    // The analysis run belongs to the mesh; without one there is nothing to analyse.
-    if (!evolveScene->hasMesh())
-        return;
 }
 
 void Strukta::doESO() {
     selectRegionTool();
-    // The optimization run belongs to the mesh; without one there is nothing to optimize.
-    if (!evolveScene->hasMesh())
-        return;
 }
 
 void Strukta::movieStopped() {

@@ -28,7 +28,7 @@ public:
     EvolveScene* scene() const { return evolveScene; }
     EvolveCanvas* canvas() const { return evolveCanvas; }
     EvolveStatusBar* evolveStatusBar() const { return statusBarWidget; }
-    double zoomFactor() const { return zoom; }
+    double zoomFactor() const;
     double mmInPixel() const { return metresPerPixel; }
 
 signals:
@@ -103,7 +103,6 @@ private:
     EvolveCanvas* evolveCanvas = nullptr;
     EvolveScene* evolveScene = nullptr;
     EvolveStatusBar* statusBarWidget = nullptr;
-    double zoom = 1.0;
     double metresPerPixel = 0.01;
 
     // The actions of the window, looked up once.

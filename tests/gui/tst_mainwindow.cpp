@@ -286,6 +286,10 @@ void TestMainWindow::everyIconFileLoads() {
     // The constraint marker is drawn at its own size into an 18 x 18 icon.
     QCOMPARE(QImage(":/Strukta/Resources/fixed.png").size(), QSize(18, 18));
     QVERIFY(!window->windowIcon().isNull());
+    // The getting-started guide travels inside the program.
+    QFile guide(":/Strukta/Manual/getting-started.html");
+    QVERIFY(guide.open(QIODevice::ReadOnly));
+    QVERIFY(guide.readAll().contains("Getting Started"));
     // The two result actions look different when switched on.
     for (const char* name : {"actionShow_Stresses", "actionShow_Displacements"}) {
         const QIcon icon = window->action(name)->icon();
@@ -555,6 +559,7 @@ void TestMainWindow::zoom() {
         }
     }
     QCOMPARE(window->canvas()->zoom(), zoom);
+    QCOMPARE(window->zoomFactor(), zoom);
     QCOMPARE(window->canvas()->transform().m11(), zoom);
     QCOMPARE(stack->count(), commands);
     QCOMPARE(stack->undoText(), undoText);
