@@ -1,6 +1,5 @@
 #include "analysistask.h"
 #include "fatalerror.h"
-#include "optimizer/optimizer.h"
 #include "runcontrol.h"
 
 #include <cstdio>
@@ -14,8 +13,9 @@ int runAnalysis(const std::string& modelFile) {
 }
 
 int runOptimization(const std::string& modelFile, const std::string& parameterFile) {
-    COptimizer optimizer(modelFile, parameterFile);
-    return optimizer.run();
+    (void)modelFile;
+    (void)parameterFile;
+    FatalError("Run mode 2 (optimization) is not built yet.");
 }
 
 void printOpeningBanner() {

@@ -6,8 +6,14 @@
 #include "evolverectangle.h"
 #include "griditem.h"
 #include "itemtypes.h"
+#include "loads/distributedloaditem.h"
+#include "loads/freedomitem.h"
+#include "loads/loaditem.h"
+#include "loads/nodeplateselectionitem.h"
+#include "mesh/evolvemesh.h"
 #include "project/createundocommand.h"
 #include "project/deleteallcommand.h"
+#include "project/deletemeshcommand.h"
 #include "project/undostack.h"
 
 #include <QAction>
@@ -123,7 +129,15 @@ double EvolveScene::nextZValue() {
 }
 
 bool EvolveScene::hasMesh() const {
-    return !mesh.isNull();
+    return mesh && mesh->scene() == this;
+}
+
+EvolveMesh* EvolveScene::meshItem() const {
+    return hasMesh() ? mesh.data() : nullptr;
+}
+
+void EvolveScene::setMesh(EvolveMesh* m) {
+    mesh = m;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -449,12 +463,16 @@ void EvolveScene::setDrawShape(EvolveScene::DrawShape shape) {
 
 void EvolveScene::clearShapeSelection() {
     unhighlightAll();
-    // The mesh's own selection of plates, loads and constraints is cleared with the mesh
-    // subsystem (EvolveMesh::clearSelection).
+    if (hasMesh()) {
+        mesh->selectionItem()->clear();
+        mesh->clearSelection();
+    }
 }
 
 void EvolveScene::setEvolveMode(int kind) {
     regionKind = kind;
+    if (hasMesh())
+        mesh->setCurrentRegionKind(kind);
 }
 
 void EvolveScene::contextMenuEvent(QGraphicsSceneContextMenuEvent* event) {
@@ -563,8 +581,8 @@ bool EvolveScene::chooseLoad(const QString& title, LoadParameters& parameters, D
     parameters.yforce = yBox->value();
     if (parameters.xforce == 0.0 && parameters.yforce == 0.0)
         return false;
-    // The arrow cursor of the load being placed is drawn by the load items of the mesh
-    // subsystem; until they set it, the view keeps its cursor.
+    setViewCursor(LoadItem::arrowCursor(parameters.xforce, parameters.yforce,
+                                        mode == PointLoad ? Qt::green : Qt::magenta));
     return true;
 }
 
@@ -597,7 +615,7 @@ bool EvolveScene::chooseFreedom(const QString& title, DrawShape mode) {
     if (kind < 1)
         return false;
     lastFreedomKind = kind;
-    // The constraint cursor is the constraint item's icon (mesh subsystem).
+    setViewCursor(FreedomItem::cursor(kind));
     return true;
 }
 
@@ -782,15 +800,37 @@ void EvolveScene::hideResultViews() {
 }
 
 // ---------------------------------------------------------------------------------------------
-// The mesh and its loads and constraints. The mesh item (EvolveMesh) and the load and
-// constraint items belong to the mesh subsystem; until a mesh exists in this scene these
-// operations have nothing to act on.
+// The mesh and its loads and constraints.
 
-void EvolveScene::createMesh() {}
+void EvolveScene::createMesh() {
+    if (hasMesh()) {
+        mesh->hide();
+        hideResultViews();
+        delete mesh.data();
+    }
+    auto* created = new EvolveMesh(nodeDistance);
+    mesh = created;
+    emit showGridToolButtonEnsure(false);
+    showGrid(false);
+    showStresses(false);
+    created->setCurrentRegionKind(regionKind);
+    connect(created, &EvolveMesh::updatePlateId, this, &EvolveScene::updatePlateId);
+    connect(created, &EvolveMesh::stressLoaded, this, &EvolveScene::stressLoaded);
+    connect(created, &EvolveMesh::displacementLoaded, this, &EvolveScene::displacementLoaded);
+    created->buildGrid(this);
+}
 
-void EvolveScene::deleteMesh() {}
+void EvolveScene::deleteMesh() {
+    if (!hasMesh())
+        return;
+    hideResultViews();
+    applicationUndoStack()->push(new DeleteMeshCommand(mesh));
+}
 
-void EvolveScene::setMeshEditMode(int) {}
+void EvolveScene::setMeshEditMode(int mode) {
+    if (hasMesh())
+        mesh->setEditMode(mode);
+}
 
 void EvolveScene::showStresses(bool) {}
 
@@ -810,10 +850,44 @@ void EvolveScene::runMovie(bool) {}
 
 void EvolveScene::revertESO() {}
 
-void EvolveScene::placePointLoad(const QPointF&) {}
+void EvolveScene::placePointLoad(const QPointF& pos) {
+    auto* load = new LoadItem(LoadItem::nextId());
+    // Scene y points down: the item holds the typed y force negated.
+    load->setForces(lastLoad.xforce, -lastLoad.yforce);
+    load->setAccelerations(lastLoad.accelx, lastLoad.accely);
+    load->setAnchorPoint(pos);
+    addItem(load);
+    applicationUndoStack()->push(new CreateUndoCommand(this, load, false));
+    absorbIntoMesh(load);
+}
 
-void EvolveScene::placeConstraint(const QPointF&) {}
+void EvolveScene::placeConstraint(const QPointF& pos) {
+    auto* constraint = new FreedomItem(FreedomItem::nextId());
+    constraint->setFreedom(lastFreedomKind);
+    constraint->setPos(pos);
+    addItem(constraint);
+    applicationUndoStack()->push(new CreateUndoCommand(this, constraint, false));
+    absorbIntoMesh(constraint);
+}
 
-void EvolveScene::dragDistributedLoad(const QPointF&) {}
+void EvolveScene::dragDistributedLoad(const QPointF& pos) {
+    const QPointF d = pos - pressPosition;
+    const QPolygonF line(QRectF(0, 0, d.x(), d.y()));
+    if (drawnItem && drawnItem->type() == DistributedLoadItem::Type) {
+        static_cast<DistributedLoadItem*>(drawnItem)->setLine(line);
+        return;
+    }
+    auto* load = new DistributedLoadItem(DistributedLoadItem::nextId());
+    load->setForces(lastDistributedLoad.xforce, -lastDistributedLoad.yforce);
+    load->setAccelerations(lastDistributedLoad.accelx, lastDistributedLoad.accely);
+    load->setPos(pressPosition);
+    load->setLine(line);
+    load->setZValue(200);
+    addItem(load);
+    drawnItem = load;
+}
 
-void EvolveScene::absorbIntoMesh(QGraphicsItem*) {}
+void EvolveScene::absorbIntoMesh(QGraphicsItem* item) {
+    if (hasMesh())
+        mesh->absorbItem(item);
+}

@@ -80,6 +80,11 @@ public:
 
     // Whether a mesh exists and is part of this scene (an undone mesh is not).
     bool hasMesh() const;
+    // The mesh when it is part of this scene, otherwise null.
+    EvolveMesh* meshItem() const;
+    // Makes a mesh the scene's mesh again (undoing "Cleared Mesh" or "Cleared entire screen");
+    // null forgets the mesh.
+    void setMesh(EvolveMesh* m);
 
     // Region kind (RegionKind) given to new shapes, and to plates added by hand on the mesh.
     void setEvolveMode(int kind);

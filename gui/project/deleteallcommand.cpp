@@ -1,5 +1,8 @@
 #include "deleteallcommand.h"
 
+#include "drawing/evolvescene.h"
+#include "mesh/evolvemesh.h"
+
 #include <QGraphicsItem>
 #include <QGraphicsScene>
 #include <QObject>
@@ -42,6 +45,11 @@ void DeleteAllCommand::undo() {
         for (QGraphicsItem* item : std::as_const(itemList)) {
             if (!item->parentItem() && !item->scene())
                 scene->addItem(item);
+            // A cleared mesh becomes the scene's mesh again.
+            auto* mesh = qgraphicsitem_cast<EvolveMesh*>(item);
+            auto* evolveScene = qobject_cast<EvolveScene*>(scene.data());
+            if (mesh && evolveScene && mesh->scene() == evolveScene)
+                evolveScene->setMesh(mesh);
         }
     }
     undone = true;
