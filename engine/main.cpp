@@ -1,5 +1,6 @@
 #include "analysistask.h"
 #include "fatalerror.h"
+#include "optimizer/optimizer.h"
 #include "runcontrol.h"
 
 #include <cstdio>
@@ -13,9 +14,8 @@ int runAnalysis(const std::string& modelFile) {
 }
 
 int runOptimization(const std::string& modelFile, const std::string& parameterFile) {
-    (void)modelFile;
-    (void)parameterFile;
-    FatalError("Run mode 2 (optimization) is not built yet.");
+    COptimizer optimizer(modelFile, parameterFile);
+    return optimizer.run();
 }
 
 void printOpeningBanner() {

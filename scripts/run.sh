@@ -12,11 +12,12 @@ case "${1:-}" in
   --engine|--optimize)
     run="$root/build/example-run"
     rm -rf "$run" && mkdir -p "$run"
-    cp "$root/examples/cantilever.txt" "$root/examples/Parameters.txt" "$run/"
+    cp "$root/examples/cantilever.txt" "$run/"
     cd "$run"
     if [ "$1" = --engine ]; then
       "$root/build/bin/topax" cantilever.txt
     else
+      cp "$root/examples/Parameters.txt" "$run/"
       "$root/build/bin/topax" cantilever.txt Parameters.txt
     fi
     echo "Result files are in $run"

@@ -12,6 +12,11 @@ namespace {
     FatalErrorF("General error: the %s table is too small for the generated records.", kind);
 }
 
+// Node id of the i-th copy; the caller has checked that the ids of every copy fit an int.
+int shifted(int node, int copy, int increment) {
+    return static_cast<int>(node + static_cast<long long>(copy) * increment);
+}
+
 } // namespace
 
 MeshGenerator::MeshGenerator(CMesh& mesh, int& nextNode, int& nextElement)
@@ -44,10 +49,10 @@ void MeshGenerator::generateElements(int count, int base, int firstId,
         const std::array<int, 8> values{firstId + i - 1,
                                         origin.property,
                                         origin.type,
-                                        origin.nodes[0] + i * increments[0],
-                                        origin.nodes[1] + i * increments[1],
-                                        origin.nodes[2] + i * increments[2],
-                                        origin.nodes[3] + i * increments[3],
+                                        shifted(origin.nodes[0], i, increments[0]),
+                                        shifted(origin.nodes[1], i, increments[1]),
+                                        shifted(origin.nodes[2], i, increments[2]),
+                                        shifted(origin.nodes[3], i, increments[3]),
                                         design};
         CElement& element = mesh_.elements[nextElement_++];
         mesh_.initElement(element, values);
