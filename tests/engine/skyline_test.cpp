@@ -52,8 +52,15 @@ TEST(Skyline, SolutionSatisfiesTheDenseSystem) {
     std::vector<int> wide(60);
     for (int j = 0; j < 60; ++j)
         wide[j] = std::min(j, 27 + (j % 2));
+    // Random heights, most odd columns paired with their left neighbour.
+    std::mt19937 gen(5);
+    std::vector<int> mixed(80);
+    for (int j = 0; j < 80; ++j)
+        mixed[j] = (j % 2 == 1 && gen() % 10 < 7) ? mixed[j - 1] + 1
+                                                  : static_cast<int>(gen() % (std::min(j, 30) + 1));
     std::vector<std::vector<int>> all = profiles;
     all.push_back(wide);
+    all.push_back(mixed);
     for (std::size_t c = 0; c < all.size(); ++c) {
         SCOPED_TRACE("profile " + std::to_string(c));
         const int neq = static_cast<int>(all[c].size());
