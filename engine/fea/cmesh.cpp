@@ -205,11 +205,17 @@ void CMesh::deleteStaleFiles() const {
     static constexpr const char* extensions[] = {
         ".cid", ".cix", ".fr1", ".ld1", ".lid", ".nid", ".nod", ".pd1", ".pid", ".plt", ".prp",
         ".sid", ".thk", ".stm", ".ttl", ".ndp", ".sgp", ".vms", ".sen", ".pop", ".oop", ".prt"};
-    std::error_code ignored;
-    std::filesystem::remove("model.txt", ignored);
+    // The model file itself is never stale, whatever it is called ("model.txt", "Print.txt").
+    auto remove = [this](const std::string& file) {
+        std::error_code ignored;
+        if (std::filesystem::equivalent(file, inputFile, ignored))
+            return;
+        std::filesystem::remove(file, ignored);
+    };
+    remove("model.txt");
     for (const char* extension : extensions)
-        std::filesystem::remove(name + extension, ignored);
-    std::filesystem::remove("Print.txt", ignored);
+        remove(name + extension);
+    remove("Print.txt");
 }
 
 void CMesh::checkElementFormulation() const {

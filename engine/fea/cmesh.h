@@ -131,7 +131,8 @@ public:
     void allocateTables(const TableCounts& counts);
 
     /// Deletes the files an earlier run of this model left behind ("model.txt", the model name
-    /// plus each result and work extension, "Print.txt"). Missing files are no error.
+    /// plus each result and work extension, "Print.txt"). Missing files are no error; the model
+    /// file named by inputFile is kept.
     void deleteStaleFiles() const;
 
     /// Refuses, with a fatal error, a model that holds four-node elements under a problem type

@@ -17,6 +17,9 @@ constexpr std::size_t LineLength = 80;
 constexpr std::size_t ModelNameLength = 18;
 constexpr std::size_t TitleLength = 80;
 constexpr double Pi = 3.1415926;
+// Far more records than a model within the node and element limits holds; bounds the memory a
+// huge file can take before the counting pass refuses it.
+constexpr std::size_t MaxRecords = 1000000;
 
 struct KeywordName {
     const char* lower;
@@ -157,10 +160,15 @@ void ModelReader::loadRecords(const std::string& fileName) {
             Record record;
             record.line = lineNumber;
             record.text = line.substr(offset, LineLength);
-            record.extended = line.substr(offset, 2 * LineLength);
             record.keyword = keywordOf(record.text);
-            if (record.keyword != Keyword::Unknown)
-                records_.push_back(std::move(record));
+            if (record.keyword == Keyword::Unknown)
+                continue;
+            if (record.keyword == Keyword::Title)
+                record.extended = line.substr(offset, 2 * LineLength);
+            if (records_.size() == MaxRecords)
+                FatalErrorF("Input error: input file %s holds more than %zu records.",
+                            printable(fileName).c_str(), MaxRecords);
+            records_.push_back(std::move(record));
         }
     }
     if (file.bad())

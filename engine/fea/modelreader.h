@@ -44,8 +44,8 @@ public:
         int line = 0;
         Keyword keyword = Keyword::Unknown;
         std::string text;
-        /// The file line from the record's start, up to 160 characters (the title reads 80
-        /// characters after its '<').
+        /// Title records only: the file line from the record's start, up to 160 characters (the
+        /// title reads 80 characters after its '<').
         std::string extended;
     };
 

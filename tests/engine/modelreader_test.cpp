@@ -248,6 +248,18 @@ TEST_F(ModelReaderTest, ReadingDeletesTheStaleFilesOfTheModel) {
     EXPECT_TRUE(std::filesystem::exists("keep.ndp"));
 }
 
+TEST_F(ModelReaderTest, TheModelFileItselfIsNeverDeletedAsStale) {
+    for (const char* name : {"model.txt", "./Print.txt", "plate.prt"}) {
+        SCOPED_TRACE(name);
+        writeFile(name, Header + "*node<1,0,2.0,3.0,0>\n");
+        CMesh mesh;
+        mesh.readModel(name);
+        EXPECT_TRUE(std::filesystem::exists(name));
+        ASSERT_EQ(mesh.count("node"), 1);
+        EXPECT_EQ(mesh.nodes[0].y, 3.0);
+    }
+}
+
 TEST_F(ModelReaderTest, NodeGenerationRepeatsTheBaseNodeAlongALine) {
     const CMesh mesh = readText(Header + "*gnode<3, 1, 10, 0.5, 0.0>\n*node<1,0,0,0,4>\n"
                                          "*GNode<2, 12, 20, 0.0, -1.0>\n*gnode<0, 1, 30, 1, 1>\n");
