@@ -72,6 +72,7 @@ struct UpdateCase {
     double volume, nextVolume, admission;
     std::vector<int> expected;
     float plain, admitted, removal; // expected thresholds; NaN where not checked
+    friend void PrintTo(const UpdateCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class LevelUpdate : public ::testing::TestWithParam<UpdateCase> {};

@@ -51,6 +51,7 @@ struct ErrorCase {
     const char* name;
     std::string text;     // the whole file
     std::string expected; // help lines of the report, empty when accepted
+    friend void PrintTo(const ErrorCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class ParameterErrors : public ::testing::TestWithParam<ErrorCase> {};

@@ -54,6 +54,7 @@ struct RadiusCase {
     double radius;    // in element widths
     int interiorList; // list length of an interior element
     int warnings;     // elements warned about
+    friend void PrintTo(const RadiusCase& c, std::ostream* os) { *os << c.radius; }
 };
 
 class FilterRadius : public ::testing::TestWithParam<RadiusCase> {};
