@@ -107,6 +107,21 @@ TEST(AnalysisRun, ListingAndResultFilesOfTheTwoElementBar) {
                                  std::regex(R"(FEA finished, time consumed = +\d+ sec\n)")));
 }
 
+// A three-dimensional model without elements: nothing to solve, but every listing in its
+// three-dimensional form (constraint values and "free" for the unused nodes' displacements).
+TEST(AnalysisRun, ThreeDimensionalListing) {
+    ScratchDir scratch("analysis-listing3d");
+    fs::copy_file(fs::path(TOPAX_TESTDATA_DIR) / "analysis_listing3d.txt",
+                  scratch.path() / "solid.txt");
+    const auto result = runProgram(TOPAX_EXE, {"solid.txt"}, scratch.path());
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.out.find("Trivial problem > Number of equations = 0\n"), std::string::npos);
+    expectListingMatches(
+        optimtest::readFile(scratch.path() / "Print.txt"),
+        optimtest::readFile(fs::path(TOPAX_TESTDATA_DIR) / "analysis_listing3d.golden"));
+    EXPECT_EQ(fs::file_size(scratch.path() / "solid.ndp"), 0u) << "no node is used";
+}
+
 TEST(AnalysisRun, PrintSwitchesSelectTheListing) {
     struct Case {
         const char* name;
