@@ -177,6 +177,9 @@ Strukta::Strukta(QWidget* parent) : QMainWindow(parent) {
     evolveCanvas = new EvolveCanvas(central);
     evolveCanvas->setObjectName("canvas");
     evolveCanvas->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Moves without a button pressed must reach the scene too: they drive the coordinate
+    // read-out and the grid's pointer snapping. A view tracks the mouse only on demand otherwise.
+    evolveCanvas->viewport()->setMouseTracking(true);
     horizontalLayout->addWidget(evolveCanvas);
     LegendWidget* legend = LegendWidget::instance();
     legend->setMinimumWidth(170);

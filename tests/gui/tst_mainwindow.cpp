@@ -53,6 +53,7 @@ private slots:
     void clearScreenAsksFirst();
     void newDesignResetsEverything();
     void sceneSignalsReachWindow();
+    void hoverShowsCoordinates();
     void aboutBox();
 
 private:
@@ -689,6 +690,20 @@ void TestMainWindow::sceneSignalsReachWindow() {
     QVERIFY(!(window->canvas()->renderHints() & QPainter::Antialiasing));
     window->action("actionShow_Grid")->trigger();
     QVERIFY(!scene->grid()->isShown());
+}
+
+// Moving the mouse over the canvas without a button reaches the scene: the status bar follows.
+void TestMainWindow::hoverShowsCoordinates() {
+    QWidget* viewport = window->canvas()->viewport();
+    QLabel* coordinates = window->evolveStatusBar()->findChild<QLabel*>("coordinateLabel");
+    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QTest::mouseMove(viewport, QPoint(40, 40));
+    QTest::mouseMove(viewport, QPoint(150, 80));
+    const QPointF scenePos = window->canvas()->mapToScene(QPoint(150, 80));
+    const double m = window->scene()->mmInPixel();
+    QTRY_COMPARE(coordinates->text(), QString("(X, Y) = (%1, %2)")
+                                          .arg(scenePos.x() * m, 0, 'f', 2)
+                                          .arg(scenePos.y() * m, 0, 'f', 2));
 }
 
 void TestMainWindow::aboutBox() {
