@@ -106,45 +106,31 @@ QString trUi(const char* text) {
 }
 
 // Menus and toolbars as object names; "|" is a separator.
-const char* const fileMenu[] = {"actionNew",          "actionOpen", "|",
-                                "action_Save",        "|",          "action_Print",
-                                "actionP_rint_Setup", "|",          "actionExport_Model",
-                                "actionImport_Model", "|",          "actionE_xit"};
+// clang-format off
+const char* const fileMenu[] = {
+    "actionNew", "actionOpen", "|",
+    "action_Save", "|",
+    "action_Print", "actionP_rint_Setup", "|",
+    "actionExport_Model", "actionImport_Model", "|",
+    "actionE_xit"};
 const char* const editMenu[] = {"actionCut", "action_Copy", "actionPaste", "|"};
 const char* const helpMenu[] = {"actionHelp", "actionAbout"};
 const char* const mainTools[] = {
-    "actionZoom_In",  "actionZoom_Out",   "actionZoom_Factor", "|", "actionSavePicture", "|",
-    "actionWidth_mm", "actionGrid_Width", "actionShow_Grid",   "|", "actionClear_screen"};
-const char* const drawTools[] = {"actionDraw_Evolvable",
-                                 "actionDraw_non_evolvable",
-                                 "actionSubtraction",
-                                 "|",
-                                 "actionSelect_region",
-                                 "actionRectangle",
-                                 "actionEllipse",
-                                 "actionCircle",
-                                 "actionPolygon",
-                                 "|",
-                                 "actionDraw_Mesh",
-                                 "actionDelete_plate",
-                                 "actionDraw_plate",
-                                 "actionClear_Mesh",
-                                 "|",
-                                 "actionFreedom",
-                                 "actionFreedomRectSelect",
-                                 "actionLoad",
-                                 "actionDistributedLoad",
-                                 "actionSet_Property",
-                                 "|",
-                                 "actionFEA",
-                                 "actionESO"};
-const char* const viewTools[] = {"actionShow_Displacements",
-                                 "actionShow_Stresses",
-                                 "|",
-                                 "actionUnEvolve",
-                                 "actionPlot",
-                                 "actionMovie",
-                                 "actionRevert"};
+    "actionZoom_In", "actionZoom_Out", "actionZoom_Factor", "|",
+    "actionSavePicture", "|",
+    "actionWidth_mm", "actionGrid_Width", "actionShow_Grid", "|",
+    "actionClear_screen"};
+const char* const drawTools[] = {
+    "actionDraw_Evolvable", "actionDraw_non_evolvable", "actionSubtraction", "|",
+    "actionSelect_region", "actionRectangle", "actionEllipse", "actionCircle", "actionPolygon", "|",
+    "actionDraw_Mesh", "actionDelete_plate", "actionDraw_plate", "actionClear_Mesh", "|",
+    "actionFreedom", "actionFreedomRectSelect", "actionLoad", "actionDistributedLoad",
+    "actionSet_Property", "|",
+    "actionFEA", "actionESO"};
+const char* const viewTools[] = {
+    "actionShow_Displacements", "actionShow_Stresses", "|",
+    "actionUnEvolve", "actionPlot", "actionMovie", "actionRevert"};
+// clang-format on
 
 // The confirmations of the window all default to No.
 bool confirm(QWidget* parent, const QString& title, const QString& text) {

@@ -161,9 +161,10 @@ void TestMainWindow::init() {
 }
 
 void TestMainWindow::cleanup() {
+    // Commands may hold the window's items: they go before the scene does.
+    applicationUndoStack()->clear();
     delete window;
     window = nullptr;
-    applicationUndoStack()->clear();
 }
 
 void TestMainWindow::actionTable_data() {
