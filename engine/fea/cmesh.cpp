@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <new>
+#include <unordered_map>
 
 namespace {
 
@@ -18,11 +19,24 @@ template <typename Record> int indexOfId(const std::vector<Record>& table, int i
 }
 
 // Node and element ids are unique (the reader refuses repeated ids) and usually run 1..n in
-// table order, so the slot id - 1 is tried before the linear search.
-template <typename Record> int indexOfUniqueId(const std::vector<Record>& table, int id) {
-    if (id >= 1 && id <= static_cast<int>(table.size()) && table[id - 1].id == id)
+// table order, so the slot id - 1 is tried first. Otherwise the id's position comes from a map
+// of the table that is rebuilt whenever it misses or is out of date; every hit is checked
+// against the table, so edits of the table never give a wrong position.
+template <typename Record>
+int indexOfUniqueId(const std::vector<Record>& table, int id,
+                    std::unordered_map<int, int>& positions) {
+    const int size = static_cast<int>(table.size());
+    if (id >= 1 && id <= size && table[id - 1].id == id)
         return id - 1;
-    return indexOfId(table, id);
+    auto found = positions.find(id);
+    if (found != positions.end() && found->second < size && table[found->second].id == id)
+        return found->second;
+    positions.clear();
+    positions.reserve(table.size());
+    for (int i = 0; i < size; ++i)
+        positions.emplace(table[i].id, i);
+    found = positions.find(id);
+    return found == positions.end() ? size : found->second;
 }
 
 int nodesOfType(int type) {
@@ -82,11 +96,11 @@ bool CMesh::isThreeDimensional() const {
 }
 
 int CMesh::nodeIndex(int id) const {
-    return indexOfUniqueId(nodes, id);
+    return indexOfUniqueId(nodes, id, nodePositions_);
 }
 
 int CMesh::elementIndex(int id) const {
-    return indexOfUniqueId(elements, id);
+    return indexOfUniqueId(elements, id, elementPositions_);
 }
 
 const CNode& CMesh::findNode(int id) const {

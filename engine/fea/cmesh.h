@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 /// Problem type codes of a model.
@@ -185,4 +186,9 @@ public:
     /// element axes first.
     void printGaussPointStresses(int stride, int elementAxes) const;
     // ---- end of listing file ----
+
+private:
+    // Look-up caches of nodeIndex and elementIndex (id -> table position); checked on every use.
+    mutable std::unordered_map<int, int> nodePositions_;
+    mutable std::unordered_map<int, int> elementPositions_;
 };

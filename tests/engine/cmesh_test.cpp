@@ -154,6 +154,24 @@ TEST(CMesh, LookupsFindTheFirstRecordWithTheId) {
     EXPECT_DOUBLE_EQ(mesh.nodes[5].x, 42.0);
 }
 
+TEST(CMesh, LookupsFollowEditsOfTheIds) {
+    CMesh mesh = twoElementModel();
+    for (int i = 0; i < 6; ++i)
+        mesh.nodes[i].id = 10 * (i + 1);
+    EXPECT_EQ(mesh.nodeIndex(30), 2);
+    EXPECT_EQ(mesh.nodeIndex(40), 3);
+    mesh.nodes[2].id = 70;
+    mesh.nodes[3].id = 30;
+    EXPECT_EQ(mesh.nodeIndex(30), 3);
+    EXPECT_EQ(mesh.nodeIndex(70), 2);
+    EXPECT_EQ(mesh.nodeIndex(40), 6);
+    mesh.elements[0].id = 5;
+    EXPECT_EQ(mesh.elementIndex(5), 0);
+    EXPECT_EQ(mesh.elementIndex(1), 2);
+    const CMesh copy = mesh;
+    EXPECT_EQ(copy.nodeIndex(70), 2);
+}
+
 TEST(CMeshDeathTest, LookupOfAMissingIdIsAFatalErrorNamingIt) {
     const CMesh mesh = twoElementModel();
     EXPECT_EXIT(mesh.findNode(77), testing::ExitedWithCode(1), "node 77 does not exist");
