@@ -158,6 +158,14 @@ TEST(AnalysisTask, PulledBarMatchesHandCalculationAndWritesResultFiles) {
         // No ".log" for a task on a model it does not own, and no listing without print switches.
         EXPECT_FALSE(std::filesystem::exists("bar.log"));
         EXPECT_FALSE(std::filesystem::exists("Print.txt"));
+
+        // Analysed again (as every optimization iteration does): the appended files of the
+        // previous analysis are deleted first, so they do not grow.
+        ASSERT_EQ(CAnalysisTask(b.m).run(), 0);
+        EXPECT_EQ(readDoubles("bar.vms").size(), 2u);
+        EXPECT_EQ(readDoubles("bar.sgp").size(), 2u * 4u * 9u);
+        EXPECT_EQ(readDoubles("bar.sen").size(), 2u);
+        EXPECT_NEAR(b.m.totalStrainEnergy, energy, 1e-9 * energy);
     }
 }
 
