@@ -289,6 +289,35 @@ TEST(AnalysisTaskDeathTest, RefusedModelsEndWithTheirMessage) {
     }
 }
 
+// Three-dimensional load listing: runs of pressures and forces, each pressure block headed by the
+// form of its first pressure type.
+TEST(AnalysisTask, ThreeDimensionalLoadListing) {
+    ScratchDir dir("analysis-loads3d");
+    ModelBuilder b;
+    b.m.problemType = Brick3D;
+    b.pressure(7, 1, 3, 1.5);
+    b.pressure(7, 2, 4, 2.5, 3.5);
+    b.force(9, 1.0, 2.0);
+    b.m.loads.back().values[2] = 3.0;
+    b.pressure(7, 0, 5, 1.0, 2.0);
+    b.m.loads.back().values[2] = 3.0;
+    b.m.printLoads();
+    EXPECT_EQ(optimtest::readFile("Print.txt"),
+              "\nPressure Load Data Print:\n"
+              "   Id     Element    Face      Stress\n"
+              "    1       7         3      1.50000e+00\n"
+              "    2       7         4      2.50000e+00   3.50000e+00\n"
+              "\nNodal Force Data Print:\n"
+              "   Id     node  SystemId     comp1        comp2       comp3\n"
+              "    3      9       0       1.00000     2.00000     3.00000\n"
+              "\nPressure Load Data Print:\n"
+              "   Id     Element    Face     comp1        comp2        comp3\n"
+              "    4       7         5  1.00000e+00   2.00000e+00   3.00000e+00  \n");
+    b.pressure(7, 3, 1, 1.0);
+    EXPECT_EXIT(b.m.printLoads(), testing::ExitedWithCode(1),
+                "Printing error: unknown pressure type.");
+}
+
 // Cantilever 10 x 1 clamped at x = 0 and loaded at x = 10, nx x ny rectangular elements.
 struct Cantilever {
     static constexpr double E = 1000.0, Nu = 0.3, T = 0.5, L = 10.0, H = 1.0;
