@@ -836,11 +836,20 @@ void EvolveScene::showStresses(bool) {}
 
 void EvolveScene::showDisplacements(bool) {}
 
-void EvolveScene::cut() {}
+void EvolveScene::cut() {
+    if (hasMesh())
+        mesh->cutSelection();
+}
 
-void EvolveScene::copy() {}
+void EvolveScene::copy() {
+    if (hasMesh())
+        mesh->copySelection();
+}
 
-void EvolveScene::paste() {}
+void EvolveScene::paste() {
+    if (hasMesh())
+        mesh->paste();
+}
 
 void EvolveScene::unEvolve() {}
 

@@ -8,6 +8,7 @@
 #include "loads/nodeplateselectionitem.h"
 #include "loads/plateitem.h"
 #include "loads/rubberband.h"
+#include "mesh/meshclipboard.h"
 #include "mesh/meshnode.h"
 #include "project/createplateundocommand.h"
 #include "project/createundocommand.h"
@@ -284,11 +285,30 @@ void EvolveMesh::watchChild(QGraphicsItem* item) {
     item->installSceneEventFilter(mesh);
 }
 
-void EvolveMesh::adopt(QGraphicsItem* copy) {
-    copy->setParentItem(this);
-    applicationUndoStack()->push(new CreateUndoCommand(scene(), copy, true));
-    watchChild(copy);
+void EvolveMesh::addNodeItem(QGraphicsItem* item, MeshNode* node) {
+    item->setParentItem(this);
+    if (auto* load = qgraphicsitem_cast<LoadItem*>(item))
+        load->attachTo(node, this);
+    else if (auto* constraint = qgraphicsitem_cast<FreedomItem*>(item))
+        constraint->attachTo(node, this);
+    applicationUndoStack()->push(new CreateUndoCommand(scene(), item, true));
+    watchChild(item);
     modelChanged = true;
+}
+
+void EvolveMesh::copySelection() {
+    MeshClipboard::instance().copyFrom(this);
+}
+
+void EvolveMesh::cutSelection() {
+    if (!MeshClipboard::instance().copyFrom(this))
+        return;
+    deleteSelection();
+    plateSelection->clear();
+}
+
+void EvolveMesh::paste() {
+    MeshClipboard::instance().pasteInto(this);
 }
 
 void EvolveMesh::attachLoadCopy(LoadItem* load) {
@@ -298,9 +318,7 @@ void EvolveMesh::attachLoadCopy(LoadItem* load) {
     LoadItem* copy = load->copyForMesh(load->id());
     copy->setRadius(std::max(32.0, nodeDistance));
     copy->setAnchorPoint(shownPosition(node));
-    copy->setParentItem(this);
-    copy->attachTo(node, this);
-    adopt(copy);
+    addNodeItem(copy, node);
 }
 
 void EvolveMesh::attachFreedomCopy(FreedomItem* constraint) {
@@ -309,9 +327,7 @@ void EvolveMesh::attachFreedomCopy(FreedomItem* constraint) {
         return; // not on the mesh: the constraint stays unattached
     FreedomItem* copy = constraint->copyForMesh();
     copy->setPos(shownPosition(node));
-    copy->setParentItem(this);
-    copy->attachTo(node, this);
-    adopt(copy);
+    addNodeItem(copy, node);
 }
 
 void EvolveMesh::attachDistributedLoadCopy(DistributedLoadItem* load) {
@@ -387,7 +403,7 @@ void EvolveMesh::attachDistributedLoadCopy(DistributedLoadItem* load) {
     copy->setLine(line);
     copy->setPos(origin);
     copy->setRadius(std::max(16.0, nodeDistance));
-    adopt(copy);
+    addNodeItem(copy, nullptr);
 }
 
 void EvolveMesh::addToSelection(QGraphicsItem* item) {
@@ -525,9 +541,7 @@ bool EvolveMesh::constrainRectangle(const QRectF& rect) {
         auto* constraint = new FreedomItem(FreedomItem::nextId());
         constraint->setFreedom(kind);
         constraint->setPos(shownPosition(node));
-        constraint->setParentItem(this);
-        constraint->attachTo(node, this);
-        adopt(constraint);
+        addNodeItem(constraint, node);
     }
     return true;
 }

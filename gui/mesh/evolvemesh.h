@@ -70,9 +70,18 @@ public:
     /// an item's filters when the item leaves it (undo, redo).
     static void watchChild(QGraphicsItem* item);
     void clearSelection();
-    /// The Delete key: removes the selected loads and constraints (not undoable) and switches
-    /// the selected plates off.
+    /// The Delete key: removes the selected loads and constraints and switches the selected
+    /// plates off, as one undo step.
     void deleteSelection();
+    /// Clipboard operations (rules in MeshClipboard): copy the selection, cut it (copy, then
+    /// delete it and empty the plate selection), paste the clipboard onto this mesh.
+    void copySelection();
+    void cutSelection();
+    void paste();
+    /// Makes a new load, distributed load or constraint a child of the mesh attached to `node`
+    /// (point loads and constraints), watched by the mesh, and pushes it as a step that merges
+    /// with the one before.
+    void addNodeItem(QGraphicsItem* item, MeshNode* node);
 
     /// Numbering maps of the last model written: node id <-> node number, plate id <-> element
     /// number. Filled by the model export.
@@ -119,7 +128,6 @@ private:
     void attachLoadCopy(LoadItem* load);
     void attachDistributedLoadCopy(DistributedLoadItem* load);
     void attachFreedomCopy(FreedomItem* constraint);
-    void adopt(QGraphicsItem* copy);
     void dropLoad(LoadItem* load);
     void dropDistributedLoad(DistributedLoadItem* load);
     void dropConstraint(FreedomItem* constraint);

@@ -10,6 +10,7 @@
 #include "loads/plateitem.h"
 #include "loads/rubberband.h"
 #include "mesh/evolvemesh.h"
+#include "mesh/meshclipboard.h"
 #include "mesh/meshnode.h"
 #include "project/undostack.h"
 
@@ -98,6 +99,8 @@ private slots:
     void rubberBandSelectionRules();
     void deleteKeySwitchesOffSelectedPlates();
     void draggedLoadSnapsToNearestCorner();
+    void copyPasteNextToOriginal();
+    void cutRemovesSelection();
     void undoingClearedMeshRestoresSceneMesh();
     void undoingClearScreenRestoresSceneMesh();
 };
@@ -471,6 +474,64 @@ void TestEvolveMesh::draggedLoadSnapsToNearestCorner() {
     QCOMPARE(copy->anchorPoint(), QPointF(250, 250));
     QVERIFY(mesh->nodeAt(QPointF(200, 200))->loads.isEmpty());
     QCOMPARE(mesh->nodeAt(QPointF(250, 250))->loads, QList<LoadItem*>{copy});
+}
+
+void TestEvolveMesh::copyPasteNextToOriginal() {
+    EvolveScene scene;
+    addRectangle(scene, QRectF(100, 100, 100, 50), NonDesign); // plates (100, 100), (150, 100)
+    scene.createMesh();
+    EvolveMesh* mesh = scene.meshItem();
+    scene.setLastLoadParameters({0.0, 5.0, 0.0, 0.0});
+    scene.setDrawShape(EvolveScene::PointLoad);
+    click(&scene, QPointF(151, 101)); // copy at node (150, 100)
+    scene.setDrawShape(EvolveScene::Select);
+    // Selects the load's tail and the plates of columns x = 100, 150 in rows y = 50 (off) and
+    // y = 100 (on): a block 100 wide.
+    drag(&scene, QPointF(110, 95), {QPointF(130, 120)}, QPointF(190, 140));
+    QCOMPARE(mesh->selection().size(), 1);
+    scene.copy();
+    QCOMPARE(MeshClipboard::instance().loads().size(), 1);
+    QCOMPARE(MeshClipboard::instance().plates().size(), 4);
+
+    const int before = applicationUndoStack()->index();
+    scene.paste();
+    QCOMPARE(applicationUndoStack()->index(), before + 1);
+    QCOMPARE(applicationUndoStack()->text(before), QStringLiteral("'Pasted'"));
+    // Shifted right by the block's width, the plates land next to the originals.
+    const double shift = 100;
+    for (double x : {100.0, 150.0}) {
+        const PlateItem* pasted = mesh->plates().at(plateIdAt(x + shift, 100) - 1);
+        QVERIFY(pasted->isOn());
+        QCOMPARE(pasted->evolveMode(), int(NonDesign));
+    }
+    const MeshNode* target = mesh->nodeAt(QPointF(150 + shift, 100));
+    QCOMPARE(target->loads.size(), 1);
+    QCOMPARE(target->loads.first()->yForce(), 5.0);
+    applicationUndoStack()->undo();
+    QVERIFY(!mesh->plates().at(plateIdAt(100 + shift, 100) - 1)->isOn());
+    QVERIFY(target->loads.isEmpty());
+}
+
+void TestEvolveMesh::cutRemovesSelection() {
+    EvolveScene scene;
+    scene.createMesh();
+    EvolveMesh* mesh = scene.meshItem();
+    scene.setLastFreedom(3);
+    scene.setDrawShape(EvolveScene::Freedom);
+    click(&scene, QPointF(302, 298));
+    const MeshNode* node = mesh->nodeAt(QPointF(300, 300));
+    QCOMPARE(node->constraints.size(), 1);
+    scene.setDrawShape(EvolveScene::Select);
+    drag(&scene, QPointF(290, 290), {QPointF(300, 300)}, QPointF(310, 310));
+    QCOMPARE(mesh->selection().size(), 1);
+    scene.cut();
+    QVERIFY(node->constraints.isEmpty());
+    QVERIFY(mesh->selection().isEmpty());
+    QVERIFY(mesh->selectionItem()->plates().isEmpty());
+    QCOMPARE(MeshClipboard::instance().constraints().size(), 1);
+    QCOMPARE(MeshClipboard::instance().constraints().first().freedom, 3);
+    applicationUndoStack()->undo();
+    QCOMPARE(node->constraints.size(), 1);
 }
 
 void TestEvolveMesh::undoingClearedMeshRestoresSceneMesh() {
