@@ -5,6 +5,8 @@
 #include "engine_link/legendwidget.h"
 #include "engine_link/materials.h"
 #include "engine_link/property.h"
+#include "project/modelimport.h"
+#include "project/projectfile.h"
 #include "project/undostack.h"
 #include "project/zoomcommand.h"
 #include "resources/struktaresources.h"
@@ -14,6 +16,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QInputDialog>
 #include <QMenu>
@@ -659,13 +662,29 @@ void Strukta::displacementLoaded(bool enabled) {
 
 // The project file and the model text belong to the persistence layer, which is not part of the
 // workbench yet; until it is, these commands do nothing rather than ask for a file in vain.
-void Strukta::save() {}
+void Strukta::save() {
+    const QString name = QFileDialog::getSaveFileName(this, tr("Choose export file"), QString(),
+                                                      tr("XML file (*.xml)"));
+    if (name.isEmpty())
+        return;
+    QString error;
+    if (!ProjectFile::save(evolveScene, name, &error))
+        QMessageBox::warning(this, tr("Save"),
+                             tr("The project could not be saved:\n%1").arg(error));
+}
 
-void Strukta::open() {}
+void Strukta::open() {
+    const QString name = QFileDialog::getOpenFileName(this, tr("Choose file to import"),
+                                                      QString(), tr("XML file (*.xml)"));
+    if (!name.isEmpty())
+        ProjectFile::openWithMessages(this, evolveScene, name);
+}
 
 void Strukta::exportModel() {}
 
-void Strukta::importModel() {}
+void Strukta::importModel() {
+    ModelImport::importModelFile(evolveScene, this);
+}
 
 void Strukta::about() {
     QMessageBox::about(

@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QMessageBox>
 #include <QPainterPath>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -103,6 +104,30 @@ bool ProjectFile::open(EvolveScene* scene, const QString& path, QString* error,
     const QStringList unread = readProject(scene, text);
     if (warnings)
         *warnings = unread;
+    return true;
+}
+
+bool ProjectFile::openWithMessages(QWidget* parent, EvolveScene* scene, const QString& path) {
+    QString error;
+    QStringList warnings;
+    if (!open(scene, path, &error, &warnings)) {
+        QMessageBox::warning(parent, QStringLiteral("Open"),
+                             QStringLiteral("The project could not be read:\n%1\n\nThe current "
+                                            "design is unchanged.")
+                                 .arg(error));
+        return false;
+    }
+    if (!warnings.isEmpty()) {
+        // A long list of damaged parts is cut; the first ones say what is wrong.
+        const int shown = 12;
+        QStringList lines = warnings.mid(0, shown);
+        if (warnings.size() > shown)
+            lines.append(QStringLiteral("... and %1 more").arg(warnings.size() - shown));
+        QMessageBox::warning(parent, QStringLiteral("Open"),
+                             QStringLiteral("Parts of %1 could not be read and were left out or "
+                                            "read as 0:\n%2")
+                                 .arg(path, lines.join(QLatin1Char('\n'))));
+    }
     return true;
 }
 

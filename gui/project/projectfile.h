@@ -5,6 +5,7 @@
 #include <QStringList>
 
 class EvolveScene;
+class QWidget;
 
 // The project file: the whole design (shapes, mesh with plate states, loads, constraints, the
 // remembered dialog values and the two materials) as one XML document.
@@ -35,6 +36,11 @@ public:
     // design is replaced; parts of the document that could not be used are listed in warnings.
     static bool open(EvolveScene* scene, const QString& path, QString* error,
                      QStringList* warnings = nullptr);
+
+    // open() for the user: a file that cannot be read is said in one message box (file, line,
+    // reason) and the design stays; parts of a read file that could not be used are listed in
+    // one message box after loading. Returns whether the design was replaced.
+    static bool openWithMessages(QWidget* parent, EvolveScene* scene, const QString& path);
 };
 
 // The whole project document of the scene as text.
