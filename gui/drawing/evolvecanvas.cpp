@@ -8,7 +8,11 @@
 #include <QMouseEvent>
 #include <QTransform>
 
-EvolveCanvas::EvolveCanvas(QWidget* parent) : QGraphicsView(parent) {}
+EvolveCanvas::EvolveCanvas(QWidget* parent) : QGraphicsView(parent) {
+    // Moves without a button held are needed too: the status bar follows the pointer and the
+    // grid snaps it.
+    viewport()->setMouseTracking(true);
+}
 
 void EvolveCanvas::setZoom(double factor) {
     zoomFactor = factor;

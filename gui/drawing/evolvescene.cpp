@@ -170,6 +170,8 @@ void EvolveScene::mousePressEvent(QGraphicsSceneMouseEvent* event) {
             QPainterPath path;
             path.moveTo(pos);
             auto* polygon = new EvolvePolygon(path);
+            // The constructor drops a path that is only a starting point.
+            polygon->setPath(path);
             polygon->setPen(QPen(QBrush(Qt::black), 0));
             polygon->setBrush(Qt::NoBrush);
             polygon->setZValue(200);
@@ -226,10 +228,12 @@ void EvolveScene::unhighlightAll() {
 }
 
 void EvolveScene::mouseMoveEvent(QGraphicsSceneMouseEvent* event) {
-    gridItem->snapPointer(event);
     const QPointF pos = event->scenePos();
+    // Moves outside the scene rectangle are not snapped either: the canvas has told the grid
+    // that the pointer left, and the first move back inside must start afresh.
     if (!sceneRect().contains(pos))
         return;
+    gridItem->snapPointer(event);
     QGraphicsScene::mouseMoveEvent(event);
     emit mouseMoved(pos);
     if (!pressed)
@@ -304,8 +308,22 @@ void EvolveScene::updateDrawnShape(const QPointF& pos) {
 
 void EvolveScene::mouseReleaseEvent(QGraphicsSceneMouseEvent* event) {
     const QPointF pos = event->scenePos();
-    if (!sceneRect().contains(pos))
+    if (!sceneRect().contains(pos)) {
+        // A drag that ends outside the drawing still ends: an item that grabbed the mouse gets
+        // its release, and a shape being dragged out is finished as last drawn inside.
+        // Otherwise the gesture would go on without a button held.
+        if (mouseGrabberItem())
+            QGraphicsScene::mouseReleaseEvent(event);
+        if (event->button() == Qt::LeftButton) {
+            pressed = false;
+            if (drawMode != Polygon && drawnItem) {
+                QGraphicsItem* item = drawnItem;
+                drawnItem = nullptr;
+                finishItem(item);
+            }
+        }
         return;
+    }
     QGraphicsScene::mouseReleaseEvent(event);
     if (event->button() != Qt::LeftButton)
         return;

@@ -21,6 +21,7 @@ CreateUndoCommand::CreateUndoCommand(QGraphicsScene* scene, QGraphicsItem* item,
             entry.parentObject = object;
             entry.parentIsObject = true;
         }
+        entry.attached = entry.parent != nullptr;
         entries.append(entry);
     }
     if (entries.isEmpty())
@@ -55,11 +56,11 @@ CreateUndoCommand::CreateUndoCommand(QGraphicsScene* scene, QGraphicsItem* item,
 CreateUndoCommand::~CreateUndoCommand() {
     QSet<QGraphicsItem*> deleted;
     for (const Entry& entry : std::as_const(entries)) {
-        if (deleted.contains(entry.item) || !itemAlive(entry))
+        if (deleted.contains(entry.item) || !alive(entry))
             continue;
-        // While undone the items belong to this command. A redone item whose parent died
-        // meanwhile was never put back anywhere and belongs to nobody else either.
-        const bool orphan = !undone && !parentAlive(entry) && !entry.item->scene();
+        // While undone the items belong to this command. So does an item whose parent died
+        // while it was detached: redo could not put it back anywhere.
+        const bool orphan = entry.parent && !entry.attached && !entry.item->scene();
         if (!undone && !orphan)
             continue;
         deleted.insert(entry.item);
@@ -77,11 +78,11 @@ bool CreateUndoCommand::parentAlive(const Entry& entry) {
     return !entry.parentIsObject || entry.parentObject;
 }
 
-bool CreateUndoCommand::itemAlive(const Entry& entry) const {
+bool CreateUndoCommand::alive(const Entry& entry) {
     if (entry.itemIsObject)
         return !entry.itemObject.isNull();
-    // A child dies with its parent while it is attached to it, i.e. while not undone.
-    return undone || parentAlive(entry);
+    // A child dies with its parent while attached to it.
+    return !entry.attached || parentAlive(entry);
 }
 
 QList<QGraphicsItem*> CreateUndoCommand::items() const {
@@ -92,11 +93,16 @@ QList<QGraphicsItem*> CreateUndoCommand::items() const {
 }
 
 void CreateUndoCommand::redo() {
-    for (const Entry& entry : std::as_const(entries)) {
-        if (!itemAlive(entry) || !parentAlive(entry))
+    for (Entry& entry : entries) {
+        if (!alive(entry))
             continue;
-        if (entry.parent)
+        if (entry.parent) {
+            // A node-attached copy whose mesh is gone has nothing to go back to.
+            if (!parentAlive(entry))
+                continue;
             entry.item->setParentItem(entry.parent);
+            entry.attached = true;
+        }
         if (!entry.item->scene() && scene)
             scene->addItem(entry.item);
         if (entry.itemIsObject && entry.item->type() == ItemType::Mesh)
@@ -106,10 +112,11 @@ void CreateUndoCommand::redo() {
 }
 
 void CreateUndoCommand::undo() {
-    for (const Entry& entry : std::as_const(entries)) {
-        if (!itemAlive(entry))
+    for (Entry& entry : entries) {
+        if (!alive(entry))
             continue;
         entry.item->setParentItem(nullptr);
+        entry.attached = false;
         if (entry.item->scene())
             entry.item->scene()->removeItem(entry.item);
         if (entry.itemIsObject && entry.item->type() == ItemType::Mesh)

@@ -32,9 +32,9 @@ public:
     QList<QGraphicsItem*> items() const;
 
 private:
-    // Items that are QObjects (the mesh) are guarded, and so are items whose parent is one (the
-    // copies the mesh attaches to its nodes): the mesh may be destroyed by a rebuild while this
-    // command still remembers it, and then neither it nor its children may be touched again.
+    // Items that are QObjects (the mesh) are guarded, and so are items attached to a QObject
+    // parent (the copies the mesh attaches to its nodes): a rebuild may destroy the mesh, with
+    // everything attached to it, while this command still remembers them.
     struct Entry {
         QGraphicsItem* item = nullptr;
         QGraphicsItem* parent = nullptr;
@@ -42,8 +42,9 @@ private:
         QPointer<QObject> parentObject;
         bool itemIsObject = false;
         bool parentIsObject = false;
+        bool attached = false; // currently a child of parent
     };
-    bool itemAlive(const Entry& entry) const;
+    static bool alive(const Entry& entry);
     static bool parentAlive(const Entry& entry);
 
     QList<Entry> entries;
