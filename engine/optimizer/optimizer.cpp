@@ -8,7 +8,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
 #include <utility>
 
 COptimizer::COptimizer(std::string modelFile, std::string parameterFile)
@@ -60,16 +59,9 @@ int COptimizer::stopTest(std::span<const HistoryRecord> history, int k, int maxI
 }
 
 void COptimizer::readParameters() {
-    std::ifstream in(parameterFile_);
-    if (!in) {
-        status_ = 1;
-        FatalError("Reading parameters error: cannot open parameter file " + parameterFile_ + ".");
-    }
-    const std::string errors = parameters_.parse(in);
-    if (!errors.empty()) {
-        status_ = 1;
-        FatalError(errors);
-    }
+    status_ = 1; // a failed read ends the process through FatalError with this status
+    parameters_.read(parameterFile_);
+    status_ = 0;
 }
 
 void COptimizer::preProcess() {
