@@ -4,6 +4,7 @@
 #include "drawing/evolverectangle.h"
 #include "drawing/evolvescene.h"
 #include "drawing/griditem.h"
+#include "mesh/evolvemesh.h"
 #include "project/undostack.h"
 #include "support/sceneevents.h"
 
@@ -583,6 +584,36 @@ private slots:
         QCOMPARE(changed.count(), m > 0 ? 1 : 0);
     }
 
+    void scaleChangeRebuildsTheMesh() {
+        scene->setDrawShape(EvolveScene::Rectangle);
+        drag(scene.get(), QPointF(0, 0), QPointF(200, 100));
+        scene->createMesh();
+        QPointer<EvolveMesh> first = scene->meshItem();
+        QVERIFY(first);
+        QCOMPARE(first->nodes().size(), 21 * 15);
+        // Place a load so that a node-attached copy dies with the first mesh.
+        scene->setLastLoadParameters({0, 10, 0, 0});
+        scene->setDrawShape(EvolveScene::PointLoad);
+        click(scene.get(), QPointF(100, 50));
+
+        scene->setMmInPixel(0.02);
+        QVERIFY(first.isNull());
+        EvolveMesh* second = scene->meshItem();
+        QVERIFY(second);
+        QCOMPARE(second->pixelNodeDistance(), 25.0);
+        QCOMPARE(second->nodes().size(), 41 * 29);
+
+        // Every step can still be undone and redone, although the first mesh and everything
+        // attached to it are gone.
+        while (stack->canUndo())
+            stack->undo();
+        QVERIFY(shapesOf(scene.get()).isEmpty());
+        while (stack->canRedo())
+            stack->redo();
+        QCOMPARE(shapesOf(scene.get()).size(), 1);
+        QCOMPARE(scene->meshItem(), second);
+    }
+
     void setSceneSizeKeepsPhysicalWidth() {
         QSignalSpy changed(scene.get(), &EvolveScene::mmInPixelChanged);
         scene->setSceneSize(QRectF(0, 0, 500, 400));
@@ -688,6 +719,27 @@ private slots:
         QCOMPARE(QColor(image.pixel(500, 500)), QColor(Qt::white));
     }
 
+    void drawingThroughTheZoomedCanvas() {
+        EvolveCanvas canvas;
+        canvas.setScene(scene.get());
+        canvas.resize(600, 500);
+        canvas.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&canvas));
+        canvas.setZoom(2.0);
+        canvas.centerOn(QPointF(100, 100));
+        scene->setDrawShape(EvolveScene::Rectangle);
+        QWidget* viewport = canvas.viewport();
+        const QPoint from = canvas.mapFromScene(QPointF(80, 90));
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, from);
+        QTest::mouseMove(viewport, from + QPoint(60, 40));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, from + QPoint(60, 40));
+        const QList<QGraphicsItem*> shapes = shapesOf(scene.get());
+        QCOMPARE(shapes.size(), 1);
+        // 60 x 40 screen pixels at zoom 2 are 30 x 20 scene units.
+        QCOMPARE(shapeRect(shapes.first()), QRectF(80, 90, 30, 20));
+        QCOMPARE(stack->count(), 1);
+    }
+
     void canvasZoomAndPointerTracking() {
         EvolveCanvas canvas;
         canvas.setScene(scene.get());
@@ -712,6 +764,15 @@ private slots:
         QTest::mouseMove(canvas.viewport(), outside);
         QTRY_VERIFY(!canvas.isInsideScene());
         QCOMPARE(scene->grid()->lastPointerPosition(), QPointF(-1, -1));
+
+        // Items are shown only inside the scene rectangle; around it the canvas is gray.
+        scene->showGrid(false);
+        auto* shape = new EvolveRectangle(QRectF(-50, -50, 100, 100));
+        scene->addItem(shape);
+        const QImage view = canvas.viewport()->grab().toImage();
+        QCOMPARE(QColor(view.pixel(canvas.mapFromScene(QPointF(-25, -25)))), QColor(Qt::gray));
+        QCOMPARE(QColor(view.pixel(canvas.mapFromScene(QPointF(25, 25)))), QColor(Qt::darkGreen));
+        QCOMPARE(QColor(view.pixel(canvas.mapFromScene(QPointF(75, 75)))), QColor(Qt::white));
     }
 };
 
