@@ -284,12 +284,28 @@ private slots:
         keyPress(scene.get(), Qt::Key_Control, Qt::ControlModifier);
         QCOMPARE(scene->drawShape(), EvolveScene::Select);
         QVERIFY(scene->isCtrlSelect());
+        // Holding the key repeats the press; the mode to return to stays the same.
+        keyPress(scene.get(), Qt::Key_Control, Qt::ControlModifier);
         keyRelease(scene.get(), Qt::Key_Control);
         QCOMPARE(scene->drawShape(), mode);
         QVERIFY(!scene->isCtrlSelect());
         // Other keys change nothing.
         keyPress(scene.get(), Qt::Key_Shift);
         QCOMPARE(scene->drawShape(), mode);
+    }
+
+    void ctrlReleasedInADialogEndsTemporarySelect() {
+        scene->setDrawShape(EvolveScene::Rectangle);
+        keyPress(scene.get(), Qt::Key_Control, Qt::ControlModifier);
+        QCOMPARE(scene->drawShape(), EvolveScene::Select);
+        onNextDialog([](QDialog* dialog) {
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Control, Qt::NoModifier);
+            QApplication::sendEvent(dialog, &release);
+            dialog->reject();
+        });
+        QCOMPARE(scene->askPoint(1.0, 2.0), QPointF(1.0, 2.0));
+        QCOMPARE(scene->drawShape(), EvolveScene::Rectangle);
+        QVERIFY(!scene->isCtrlSelect());
     }
 
     void ctrlDuringADragKeepsTheShape() {
