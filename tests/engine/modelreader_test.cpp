@@ -202,6 +202,31 @@ TEST_F(ModelReaderTest, NodesInCoordinateSystems) {
     EXPECT_EQ(mesh.systems[1].type, Cartesian);
 }
 
+// Three-dimensional models hold no element the engine can analyse, but their records read with
+// the third component.
+TEST_F(ModelReaderTest, ThreeDimensionalRecordsCarryTheThirdComponent) {
+    const CMesh mesh = readText("*model<solid, 5, 1>\n"
+                                "*system<2, 1, 0, 1,0,0, 0,1,0, 0,0,1, 0,0,10>\n"
+                                "*node<1, 0, 1.0, 2.0, 3.0, 0>\n"
+                                "*node<2, 2, 2.0, 0.0, 4.0, 0>\n"
+                                "*gnode<2, 1, 5, 0.0, 0.0, 0.5>\n"
+                                "*constraint<1, 1, 0.0, 0.0, free>\n"
+                                "*constraint<2, 2, free, free, 0.0>\n"
+                                "*force<1, 5, 0, 1.0, 2.0, 3.0>\n");
+    ASSERT_EQ(mesh.count("node"), 4);
+    EXPECT_EQ(mesh.nodes[0].z, 3.0);
+    EXPECT_DOUBLE_EQ(mesh.nodes[1].x, 2.0);
+    EXPECT_DOUBLE_EQ(mesh.nodes[1].z, 14.0);
+    EXPECT_DOUBLE_EQ(mesh.nodes[3].z, 4.0);
+    EXPECT_EQ(mesh.nodes[0].constraintCode, 59);
+    EXPECT_EQ(mesh.nodes[1].constraintCode, 60);
+    EXPECT_EQ(mesh.nodes[2].constraintCode, 56);
+    EXPECT_EQ(mesh.constraints[0].values[2], FreeValue);
+    EXPECT_EQ(mesh.loads[0].values, (std::array<double, 3>{1.0, 2.0, 3.0}));
+    EXPECT_EQ(mesh.systems[0].origin, (std::array<double, 3>{0.0, 0.0, 10.0}));
+    EXPECT_EQ(mesh.systems[0].zAxis, (std::array<double, 3>{0.0, 0.0, 1.0}));
+}
+
 TEST_F(ModelReaderTest, LoadsInFileOrder) {
     const CMesh mesh = readText(Header + "*node<1,0,0,0,0>\n*node<2,0,1,0,0>\n*node<3,0,1,1,0>\n"
                                          "*node<4,0,0,1,0>\n*quad4<1,1,1,1,2,3,4,1>\n"
