@@ -660,8 +660,6 @@ void Strukta::displacementLoaded(bool enabled) {
     actionShow_Displacements->setChecked(enabled);
 }
 
-// The project file and the model text belong to the persistence layer, which is not part of the
-// workbench yet; until it is, these commands do nothing rather than ask for a file in vain.
 void Strukta::save() {
     const QString name = QFileDialog::getSaveFileName(this, tr("Choose export file"), QString(),
                                                       tr("XML file (*.xml)"));
@@ -674,12 +672,14 @@ void Strukta::save() {
 }
 
 void Strukta::open() {
-    const QString name = QFileDialog::getOpenFileName(this, tr("Choose file to import"),
-                                                      QString(), tr("XML file (*.xml)"));
+    const QString name = QFileDialog::getOpenFileName(this, tr("Choose file to import"), QString(),
+                                                      tr("XML file (*.xml)"));
     if (!name.isEmpty())
         ProjectFile::openWithMessages(this, evolveScene, name);
 }
 
+// Saving the model text is the model writer's (engine link); until it is wired this command does
+// nothing rather than ask for a file in vain.
 void Strukta::exportModel() {}
 
 void Strukta::importModel() {
