@@ -95,6 +95,8 @@ DistributedLoadItem* DistributedLoadItem::copyForMesh(int id) const {
 }
 
 QVariant DistributedLoadItem::itemChange(GraphicsItemChange change, const QVariant& value) {
+    if (change == ItemParentChange)
+        EvolveMesh::releaseChild(this);
     if (change == ItemParentHasChanged || change == ItemSceneHasChanged)
         EvolveMesh::watchChild(this);
     return QAbstractGraphicsShapeItem::itemChange(change, value);

@@ -123,6 +123,8 @@ QVariant LoadItem::itemChange(GraphicsItemChange change, const QVariant& value) 
     // Undo takes a copy off the mesh and redo puts it back: the node's list follows.
     if (change == ItemParentHasChanged)
         listOnNode(parentItem() != nullptr);
+    if (change == ItemParentChange)
+        EvolveMesh::releaseChild(this);
     if (change == ItemParentHasChanged || change == ItemSceneHasChanged)
         EvolveMesh::watchChild(this);
     return QAbstractGraphicsShapeItem::itemChange(change, value);

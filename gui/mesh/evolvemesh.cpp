@@ -285,6 +285,19 @@ void EvolveMesh::watchChild(QGraphicsItem* item) {
     item->installSceneEventFilter(mesh);
 }
 
+void EvolveMesh::releaseChild(QGraphicsItem* item) {
+    auto* mesh = qgraphicsitem_cast<EvolveMesh*>(item->parentItem());
+    if (!mesh || !mesh->selectedItems.contains(item))
+        return;
+    mesh->selectedItems.removeAll(item);
+    if (auto* load = qgraphicsitem_cast<LoadItem*>(item))
+        load->highlight(false);
+    else if (auto* constraint = qgraphicsitem_cast<FreedomItem*>(item))
+        constraint->highlight(false);
+    else if (auto* distributed = qgraphicsitem_cast<DistributedLoadItem*>(item))
+        distributed->highlight(false);
+}
+
 void EvolveMesh::addNodeItem(QGraphicsItem* item, MeshNode* node) {
     item->setParentItem(this);
     if (auto* load = qgraphicsitem_cast<LoadItem*>(item))

@@ -69,6 +69,9 @@ public:
     /// The items call this whenever they enter the scene or the mesh, because a scene forgets
     /// an item's filters when the item leaves it (undo, redo).
     static void watchChild(QGraphicsItem* item);
+    /// Called by a load or constraint child about to leave the mesh (undo, deletion): it leaves
+    /// the selection too, which must never hold items the mesh no longer has.
+    static void releaseChild(QGraphicsItem* item);
     void clearSelection();
     /// The Delete key: removes the selected loads and constraints and switches the selected
     /// plates off, as one undo step.

@@ -101,6 +101,7 @@ private slots:
     void draggedLoadSnapsToNearestCorner();
     void copyPasteNextToOriginal();
     void cutRemovesSelection();
+    void rebuiltMeshKeepsEveryStepUndoable();
     void undoingClearedMeshRestoresSceneMesh();
     void undoingClearScreenRestoresSceneMesh();
 };
@@ -532,6 +533,48 @@ void TestEvolveMesh::cutRemovesSelection() {
     QCOMPARE(MeshClipboard::instance().constraints().first().freedom, 3);
     applicationUndoStack()->undo();
     QCOMPARE(node->constraints.size(), 1);
+}
+
+void TestEvolveMesh::rebuiltMeshKeepsEveryStepUndoable() {
+    EvolveScene scene;
+    addRectangle(scene, QRectF(0, 0, 400, 200), Design);
+    scene.createMesh();
+    scene.setLastLoadParameters({1.0, 1.0, 0.0, 0.0});
+    scene.setDrawShape(EvolveScene::PointLoad);
+    click(&scene, QPointF(200, 100));
+    scene.setDrawShape(EvolveScene::Select);
+    drag(&scene, QPointF(180, 80), {QPointF(190, 90)}, QPointF(220, 120)); // selects the load
+    QCOMPARE(scene.meshItem()->selection().size(), 1);
+    scene.setMeshEditMode(EvolveMesh::DeletePlates);
+    drag(&scene, QPointF(10, 10), {QPointF(60, 10)}, QPointF(110, 10));
+    scene.setMeshEditMode(EvolveMesh::None);
+
+    // Half the metres per unit: the spacing in scene units doubles... halves here, and the
+    // mesh is rebuilt from the shapes and loads.
+    QPointer<EvolveMesh> old(scene.meshItem());
+    scene.setMmInPixel(0.02);
+    QVERIFY(old.isNull());
+    EvolveMesh* mesh = scene.meshItem();
+    QCOMPARE(mesh->pixelNodeDistance(), 25.0);
+    QCOMPARE(mesh->nodes().size(), 41 * 29);
+    QCOMPARE(mesh->nodeAt(QPointF(200, 100))->loads.size(), 1);
+    QVERIFY(mesh->plates().at(0)->isOn());
+
+    // Every step, including those of the mesh that is gone, undoes and redoes safely.
+    QUndoStack* stack = applicationUndoStack();
+    while (stack->canUndo())
+        stack->undo();
+    QVERIFY(!scene.hasMesh());
+    QCOMPARE(itemsOfType<LoadItem>(scene).size(), 0);
+    while (stack->canRedo())
+        stack->redo();
+    QCOMPARE(scene.meshItem(), mesh);
+    QCOMPARE(mesh->nodeAt(QPointF(200, 100))->loads.size(), 1);
+    // A new step after undoing discards (and deletes) what was undone.
+    stack->undo();
+    scene.setDrawShape(EvolveScene::Freedom);
+    click(&scene, QPointF(300, 300));
+    QVERIFY(!stack->canRedo());
 }
 
 void TestEvolveMesh::undoingClearedMeshRestoresSceneMesh() {

@@ -10,8 +10,15 @@
 #include "loads/plateitem.h"
 #include "mesh/meshnode.h"
 
+#include <QApplication>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QGraphicsScene>
+#include <QGraphicsSceneMouseEvent>
 #include <QImage>
 #include <QPainter>
+#include <QRadioButton>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -37,6 +44,23 @@ struct PlateFixture {
 };
 } // namespace
 
+namespace {
+// Double-clicks the item in its scene; `answer` runs on the modal dialog the item opens.
+void doubleClick(QGraphicsScene& scene, const QPointF& at,
+                 const std::function<void(QDialog*)>& answer) {
+    QTimer::singleShot(0, [answer] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog);
+        answer(dialog);
+    });
+    QGraphicsSceneMouseEvent event(QEvent::GraphicsSceneMouseDoubleClick);
+    event.setScenePos(at);
+    event.setButton(Qt::LeftButton);
+    event.setButtons(Qt::LeftButton);
+    QApplication::sendEvent(&scene, &event);
+}
+} // namespace
+
 class TestPlateItem : public QObject {
     Q_OBJECT
 
@@ -53,6 +77,9 @@ private slots:
     void arrowPointsAlongForce();
     void copiesForTheMeshFlipY();
     void constraintMarkerShowsEachFixedDirection();
+    void doubleClickEditsLoad_data();
+    void doubleClickEditsLoad();
+    void doubleClickCancelKeepsConstraint();
 };
 
 void TestPlateItem::colourByState_data() {
@@ -307,6 +334,59 @@ void TestPlateItem::constraintMarkerShowsEachFixedDirection() {
     QVERIFY(yPixels > 0);
     QVERIFY(overlap < xPixels); // the rotated copy is not the same drawing
     QCOMPARE(bothPixels, xPixels + yPixels - overlap);
+}
+
+void TestPlateItem::doubleClickEditsLoad_data() {
+    QTest::addColumn<double>("typedX");
+    QTest::addColumn<double>("typedY");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<QPointF>("expected");
+    QTest::newRow("accepted") << 3.0 << -4.0 << true << QPointF(3, -4);
+    QTest::newRow("accepted zero keeps the old values") << 0.0 << 0.0 << true << QPointF(10, 0);
+    QTest::newRow("cancelled") << 3.0 << 4.0 << false << QPointF(10, 0);
+}
+
+void TestPlateItem::doubleClickEditsLoad() {
+    QFETCH(double, typedX);
+    QFETCH(double, typedY);
+    QFETCH(bool, accept);
+    QFETCH(QPointF, expected);
+    QGraphicsScene scene;
+    auto* load = new LoadItem(1);
+    load->setForces(10, 0);
+    load->setAnchorPoint(100, 100);
+    scene.addItem(load);
+    doubleClick(scene, QPointF(120, 100), [&](QDialog* dialog) {
+        const QList<QDoubleSpinBox*> boxes = dialog->findChildren<QDoubleSpinBox*>();
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes.at(0)->value(), 10.0);
+        QCOMPARE(boxes.at(0)->suffix(), QStringLiteral(" N"));
+        QVERIFY(!(load->flags() & QGraphicsItem::ItemIsMovable));
+        boxes.at(0)->setValue(typedX);
+        boxes.at(1)->setValue(typedY);
+        accept ? dialog->accept() : dialog->reject();
+    });
+    QCOMPARE(QPointF(load->xForce(), load->yForce()), expected);
+    QVERIFY(load->flags() & QGraphicsItem::ItemIsMovable);
+}
+
+void TestPlateItem::doubleClickCancelKeepsConstraint() {
+    QGraphicsScene scene;
+    auto* constraint = new FreedomItem(1);
+    constraint->setFreedom(2);
+    constraint->setPos(50, 50);
+    scene.addItem(constraint);
+    doubleClick(scene, QPointF(52, 52), [](QDialog* dialog) {
+        dialog->findChildren<QRadioButton*>().at(0)->setChecked(true);
+        dialog->reject();
+    });
+    QCOMPARE(constraint->freedom(), 2);
+    QVERIFY(constraint->flags() & QGraphicsItem::ItemIsMovable);
+    doubleClick(scene, QPointF(52, 52), [](QDialog* dialog) {
+        dialog->findChildren<QRadioButton*>().at(2)->setChecked(true);
+        dialog->accept();
+    });
+    QCOMPARE(constraint->freedom(), 3);
 }
 
 QTEST_MAIN(TestPlateItem)
