@@ -131,4 +131,6 @@ void FreedomItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) {
         if (buttons.at(i)->isChecked())
             setFreedom(i + 1);
     }
+    if (auto* mesh = qgraphicsitem_cast<EvolveMesh*>(parentItem()))
+        mesh->setModelChanged(true);
 }

@@ -165,7 +165,10 @@ void LoadItem::mouseDoubleClickEvent(QGraphicsSceneMouseEvent* event) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
     layout->addRow(buttons);
     // A load of zero in both directions is no load: keep the old values then.
-    if (dialog.exec() == QDialog::Accepted && (xSpin->value() != 0.0 || ySpin->value() != 0.0))
+    if (dialog.exec() == QDialog::Accepted && (xSpin->value() != 0.0 || ySpin->value() != 0.0)) {
         setForces(xSpin->value(), ySpin->value());
+        if (auto* mesh = qgraphicsitem_cast<EvolveMesh*>(parentItem()))
+            mesh->setModelChanged(true);
+    }
     setFlag(ItemIsMovable, true);
 }

@@ -1,6 +1,7 @@
 #include "loads/nodeplateselectionitem.h"
 
 #include "loads/plateitem.h"
+#include "mesh/evolvemesh.h"
 
 #include <QGraphicsSceneContextMenuEvent>
 #include <QMenu>
@@ -45,6 +46,8 @@ void NodePlateSelectionItem::addPlate(PlateItem* plate) {
 void NodePlateSelectionItem::markPlates(int mode) {
     for (PlateItem* plate : std::as_const(selected))
         plate->switchOn(mode);
+    if (auto* mesh = qgraphicsitem_cast<EvolveMesh*>(parentItem()); mesh && !selected.isEmpty())
+        mesh->setModelChanged(true);
 }
 
 void NodePlateSelectionItem::contextMenuEvent(QGraphicsSceneContextMenuEvent* event) {
