@@ -141,7 +141,9 @@ void EvolveMesh::buildGrid(QGraphicsScene* target) {
         }
     }
     applicationUndoStack()->push(new CreateUndoCommand(s, this));
-    const QList<QGraphicsItem*> drawn = s->items();
+    // Bottom first, so that where shapes overlap the one on top decides, as it does when the
+    // shapes are drawn one by one on an existing mesh.
+    const QList<QGraphicsItem*> drawn = s->items(Qt::AscendingOrder);
     for (QGraphicsItem* item : drawn)
         absorbItem(item);
     update();

@@ -89,6 +89,7 @@ private slots:
     void halfCoveredPlatesAreTaken_data();
     void halfCoveredPlatesAreTaken();
     void subtractionAboveAndBelowDesign();
+    void topmostShapeDecidesOverlap();
     void pointLoadLandsOnNearestCornerAndUndoesAtOnce();
     void loadOffTheMeshStaysUnattached();
     void distributedLoadAlongRowActsOnEveryNode();
@@ -224,6 +225,28 @@ void TestEvolveMesh::subtractionAboveAndBelowDesign() {
     QVERIFY(!scene.meshItem()->plates().at(plateIdAt(150, 150) - 1)->isOn());
     applicationUndoStack()->undo();
     QVERIFY(scene.meshItem()->plates().at(plateIdAt(150, 150) - 1)->isOn());
+}
+
+void TestEvolveMesh::topmostShapeDecidesOverlap() {
+    // A non-design block drawn over a design block keeps its kind in the mesh, whether the mesh
+    // is generated afterwards or was there before.
+    for (bool meshFirst : {false, true}) {
+        EvolveScene scene;
+        addRectangle(scene, QRectF(100, 100, 200, 100), Design);
+        if (meshFirst)
+            scene.createMesh();
+        EvolveRectangle* top = addRectangle(scene, QRectF(200, 100, 100, 100), NonDesign);
+        top->setMaterial({1e9, 0.2, 100});
+        if (meshFirst)
+            scene.meshItem()->absorbItem(top);
+        else
+            scene.createMesh();
+        const PlateItem* overlap = scene.meshItem()->plates().at(plateIdAt(250, 150) - 1);
+        const PlateItem* designOnly = scene.meshItem()->plates().at(plateIdAt(100, 150) - 1);
+        QCOMPARE(overlap->evolveMode(), int(NonDesign));
+        QCOMPARE(overlap->storedMaterial(), (MaterialRecord{1e9, 0.2, 100}));
+        QCOMPARE(designOnly->evolveMode(), int(Design));
+    }
 }
 
 void TestEvolveMesh::pointLoadLandsOnNearestCornerAndUndoesAtOnce() {
