@@ -89,11 +89,9 @@ private slots:
     }
 
     void undoRedoWithParent() {
-        bool parentGone = false;
-        bool childGone = false;
-        auto* parent = new TracedItem(ItemType::Rectangle, &parentGone);
+        auto* parent = new TracedItem(ItemType::Rectangle, nullptr);
         scene->addItem(parent);
-        auto* child = new TracedItem(ItemType::Load, &childGone, parent);
+        auto* child = new TracedItem(ItemType::Load, nullptr, parent);
         stack->push(new CreateUndoCommand(scene, child));
         QCOMPARE(child->parentItem(), parent);
         stack->undo();
@@ -122,6 +120,7 @@ private slots:
         stack->clear();
         QVERIFY(!secondGone);
         QCOMPARE(second->scene(), scene);
+        delete second; // while its flag still exists
     }
 
     void mergeableCommandsFormOneStep() {
@@ -242,6 +241,7 @@ private slots:
         stack->clear();
         QVERIFY(!shapeGone);
         QCOMPARE(shape->scene(), scene);
+        delete shape; // while its flag still exists
     }
 
     void zoomCommand_data() {
