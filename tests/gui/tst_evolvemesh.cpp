@@ -17,6 +17,7 @@
 #include <QApplication>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
+#include <QSignalSpy>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -102,6 +103,7 @@ private slots:
     void draggedLoadSnapsToNearestCorner();
     void copyPasteNextToOriginal();
     void cutRemovesSelection();
+    void hoverReportsElementNumbersOnceAModelIsWritten();
     void rebuiltMeshKeepsEveryStepUndoable();
     void undoingClearedMeshRestoresSceneMesh();
     void undoingClearScreenRestoresSceneMesh();
@@ -556,6 +558,19 @@ void TestEvolveMesh::cutRemovesSelection() {
     QCOMPARE(MeshClipboard::instance().constraints().first().freedom, 3);
     applicationUndoStack()->undo();
     QCOMPARE(node->constraints.size(), 1);
+}
+
+void TestEvolveMesh::hoverReportsElementNumbersOnceAModelIsWritten() {
+    EvolveScene scene;
+    scene.createMesh();
+    EvolveMesh* mesh = scene.meshItem();
+    QSignalSpy reported(&scene, &EvolveScene::updatePlateId);
+    sendMouse(&scene, QEvent::GraphicsSceneMouseMove, QPointF(120, 120), QPointF(), Qt::NoButton);
+    QCOMPARE(reported.count(), 0); // no model written yet
+    mesh->elementNumberOf().insert(plateIdAt(100, 100), 17);
+    sendMouse(&scene, QEvent::GraphicsSceneMouseMove, QPointF(130, 125), QPointF(), Qt::NoButton);
+    QCOMPARE(reported.count(), 1);
+    QCOMPARE(reported.first().first().toInt(), 17);
 }
 
 void TestEvolveMesh::rebuiltMeshKeepsEveryStepUndoable() {
