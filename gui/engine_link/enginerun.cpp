@@ -266,16 +266,17 @@ void EngineRun::feaCanceled() {
 }
 
 void EngineRun::esoCanceled() {
-    int iteration = 0;
-    if (readIterationFile(iteration)) {
-        current = iteration;
-        last = iteration;
-    }
     if (mode == Mode::Optimization && process->state() != QProcess::NotRunning) {
         mode = Mode::Idle;
         process->close();
     }
     pollTimer.stop();
+    // Read after the engine has ended, so the counters match the last iteration it completed.
+    int iteration = 0;
+    if (readIterationFile(iteration)) {
+        current = iteration;
+        last = iteration;
+    }
     closeProgressBox();
 }
 
