@@ -297,6 +297,7 @@ void EngineRun::showErrorBox(const QString& title, const QString& text, const QS
     errorBox.setDetailedText(details);
     errorBox.setSizeGripEnabled(true);
     QPushButton* save = errorBox.addButton("Save to File", QMessageBox::ActionRole);
+    errorBox.setEscapeButton(QMessageBox::Ok);
     // Saving keeps the box open: it is shown again until the user dismisses it.
     do {
         errorBox.exec();
