@@ -117,6 +117,8 @@ QMessageBox* EngineRun::makeProgressBox(const QString& title, const QString& tex
     auto* progress = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::NoButton,
                                      QApplication::activeWindow(),
                                      Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    // A message box is application modal by default; this one must leave the window usable.
+    progress->setWindowModality(Qt::NonModal);
     return progress;
 }
 

@@ -214,6 +214,7 @@ void IterationReview::showMovieBox(const QString& title, const QString& text) {
     auto* box = new QMessageBox(QMessageBox::Information, title, text, QMessageBox::NoButton,
                                 QApplication::activeWindow(),
                                 Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    box->setWindowModality(Qt::NonModal);
     run->setProgressBox(box);
     box->show();
 }

@@ -29,6 +29,7 @@ class TestEngineRuns : public QObject {
 private slots:
     void init();
     void analysisRun();
+    void pollReadsIterationFile();
 
 private:
     // A cantilever of columns x rows plates (spacing 50), fixed at its left edge, with a
@@ -97,6 +98,34 @@ void TestEngineRuns::analysisRun() {
     }
     QVERIFY(LegendWidget::instance()->isVisible());
     QCOMPARE(stressLoaded.count(), 1);
+}
+
+// The engine writes the iteration right-aligned in three characters; the box shows the text
+// as read and a frame is asked for only when the number changes.
+void TestEngineRuns::pollReadsIterationFile() {
+    EngineFixture fixture;
+    EngineRun run;
+    QSignalSpy changed(&run, &EngineRun::iterationChanged);
+    run.setProgressBox(new QMessageBox);
+    const auto writeIteration = [&fixture](const QByteArray& text) {
+        QFile file(fixture.workspaceFile("Iteration.txt"));
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    };
+
+    run.pollEsoIteration();
+    QCOMPARE(changed.count(), 0);
+    writeIteration("  7");
+    run.pollEsoIteration();
+    run.pollEsoIteration();
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed[0][0].toInt(), 7);
+    QCOMPARE(run.currentIteration(), 7);
+    QCOMPARE(run.progressBox()->text(), QString("Currently running iteration =   7"));
+    writeIteration(" 12");
+    run.pollEsoIteration();
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(changed[1][0].toInt(), 12);
 }
 
 QTEST_MAIN(TestEngineRuns)

@@ -85,12 +85,12 @@ void TestOptimizationRuns::optimizationRun() {
     QCOMPARE(message, QString("Optimization reached the specified maximum iterations %1 before "
                               "converging on a solution.")
                           .arg(run->currentIteration()));
-    // The poll followed the run: increasing iterations up to the last one.
-    QVERIFY(!polled.isEmpty());
+    // Whatever the poll saw of this short run came in order; the counters end at the last
+    // iteration the engine completed (the poll itself is followed in cancelOptimization).
     for (int i = 1; i < polled.size(); ++i)
         QVERIFY(polled[i][0].toInt() > polled[i - 1][0].toInt());
-    QCOMPARE(polled.last()[0].toInt(), run->currentIteration());
-    QVERIFY(run->currentIteration() >= 3);
+    QCOMPARE(run->currentIteration(), fixture.readWorkspaceFile("Iteration.txt").trimmed().toInt());
+    QCOMPARE(run->currentIteration(), 3);
 
     // The last frame shows elements removed by the optimizer; reverting brings back the
     // initial design with every plate in place.
@@ -136,6 +136,7 @@ void TestOptimizationRuns::cancelOptimization() {
     parameters.setFilterRadius(1.5);
     link->runOptimization(parameters);
     QVERIFY(polled.wait(120000));
+    QVERIFY(run->progressBox()->text().startsWith("Currently running iteration = "));
     auto* stop = qobject_cast<QPushButton*>(run->progressBox()->buttons().first());
     QCOMPARE(stop->text(), QString("Stop"));
     stop->click();
