@@ -171,13 +171,7 @@ int BatchRun::exec() {
         return fail(QStringLiteral("cannot read the project ") + error);
     for (const QString& warning : warnings)
         printLine(stderr, QStringLiteral("strukta: %1: %2").arg(options.project, warning));
-    EvolveMesh* mesh = nullptr;
-    if (scene->hasMesh()) {
-        for (QGraphicsItem* item : scene->items()) {
-            if (item->type() == EvolveMesh::Type)
-                mesh = static_cast<EvolveMesh*>(item);
-        }
-    }
+    EvolveMesh* mesh = scene->meshItem();
     if (!mesh)
         return fail(QStringLiteral("the project %1 has no mesh to run").arg(options.project));
 

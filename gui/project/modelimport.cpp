@@ -19,17 +19,6 @@
 
 namespace {
 
-// The mesh the scene has just created.
-EvolveMesh* meshOf(EvolveScene* scene) {
-    if (!scene->hasMesh())
-        return nullptr;
-    for (QGraphicsItem* item : scene->items()) {
-        if (item->type() == EvolveMesh::Type)
-            return static_cast<EvolveMesh*>(item);
-    }
-    return nullptr;
-}
-
 // The optimizer's removed elements carry the soft property, whose density is the design
 // density divided by 1000.
 bool isSoftDensity(double density, double designDensity) {
@@ -94,7 +83,7 @@ bool ModelImport::importModelText(EvolveScene* scene, const QString& text, QStri
     scene->setMmInPixel(m);
     scene->setPixelNodeDistance(spacing);
     scene->createMesh();
-    if (EvolveMesh* mesh = meshOf(scene))
+    if (EvolveMesh* mesh = scene->meshItem())
         applyModelText(mesh, scene, text);
     return true;
 }

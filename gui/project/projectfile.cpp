@@ -151,17 +151,6 @@ QString loadRecord(const EvolveScene::LoadParameters& p) {
     return numberList({p.xforce, p.yforce, p.accelx, p.accely});
 }
 
-// The mesh of the scene, or null when the scene has none.
-EvolveMesh* meshOf(EvolveScene* scene) {
-    if (!scene->hasMesh())
-        return nullptr;
-    for (QGraphicsItem* item : scene->items()) {
-        if (item->type() == EvolveMesh::Type)
-            return static_cast<EvolveMesh*>(item);
-    }
-    return nullptr;
-}
-
 void writeShape(QXmlStreamWriter& xml, QGraphicsItem* item) {
     BaseItem* base = shapeBase(item);
     QString dimensions;
@@ -266,7 +255,7 @@ QString writeProject(EvolveScene* scene) {
 
     // Bottom to top: read back in file order, the shapes keep their stacking, which decides
     // what a subtraction removes when the mesh is generated again.
-    EvolveMesh* mesh = meshOf(scene);
+    EvolveMesh* mesh = scene->meshItem();
     for (QGraphicsItem* item : scene->items(Qt::AscendingOrder)) {
         if (item->parentItem())
             continue;
@@ -506,7 +495,7 @@ template <typename Load> void readForces(const Attributes& a, Load* load) {
 
 // Second pass: shapes, loads, constraints, plates and the materials.
 void readItems(EvolveScene* scene, const QString& text, QStringList& problems) {
-    EvolveMesh* mesh = meshOf(scene);
+    EvolveMesh* mesh = scene->meshItem();
     QHash<int, PlateItem*> plates;
     if (mesh) {
         for (PlateItem* plate : mesh->plates())
@@ -667,7 +656,7 @@ QStringList readProject(EvolveScene* scene, const QString& text) {
     applicationUndoStack()->clear();
     readSceneAttributes(scene, text, problems);
     readItems(scene, text, problems);
-    if (EvolveMesh* mesh = meshOf(scene))
+    if (EvolveMesh* mesh = scene->meshItem())
         mesh->update();
     // Loading is no editing step: the mesh generation's own undo steps go as well.
     applicationUndoStack()->clear();

@@ -17,15 +17,6 @@
 
 namespace {
 
-EvolveMesh* meshOf(EvolveScene& scene) {
-    if (!scene.hasMesh())
-        return nullptr;
-    for (QGraphicsItem* item : scene.items())
-        if (item->type() == EvolveMesh::Type)
-            return static_cast<EvolveMesh*>(item);
-    return nullptr;
-}
-
 template <typename T> QList<T*> meshChildren(EvolveMesh* mesh) {
     QList<T*> found;
     for (QGraphicsItem* item : mesh->childItems())
@@ -116,7 +107,7 @@ void TestModelImport::halfMetreModel() {
         ModelImport::importModelText(&scene, ::halfMetreModel(record, doubledProperties), &error));
     QCOMPARE(scene.mmInPixel(), 0.011);
     QVERIFY(qAbs(scene.pixelNodeDistance() - 45.4545) < 1e-3);
-    EvolveMesh* mesh = meshOf(scene);
+    EvolveMesh* mesh = scene.meshItem();
     QVERIFY(mesh);
     QCOMPARE(mesh->pixelNodeDistance(), scene.pixelNodeDistance());
 
@@ -170,7 +161,7 @@ void TestModelImport::optimizedModelMarksRemovedElements() {
     EvolveScene scene;
     QString error;
     QVERIFY(ModelImport::importModelText(&scene, text, &error));
-    EvolveMesh* mesh = meshOf(scene);
+    EvolveMesh* mesh = scene.meshItem();
     const double d = scene.pixelNodeDistance();
     int removed = 0;
     for (PlateItem* plate : mesh->plates()) {

@@ -21,15 +21,6 @@
 
 namespace {
 
-EvolveMesh* meshOf(EvolveScene& scene) {
-    if (!scene.hasMesh())
-        return nullptr;
-    for (QGraphicsItem* item : scene.items())
-        if (item->type() == EvolveMesh::Type)
-            return static_cast<EvolveMesh*>(item);
-    return nullptr;
-}
-
 template <typename T> QList<T*> topLevel(EvolveScene& scene) {
     QList<T*> found;
     for (QGraphicsItem* item : scene.items(Qt::AscendingOrder))
@@ -94,7 +85,7 @@ void buildDesign(EvolveScene& scene) {
     scene.setLastFreedom(2);
     scene.createMesh();
 
-    EvolveMesh* mesh = meshOf(scene);
+    EvolveMesh* mesh = scene.meshItem();
     QVERIFY(mesh);
     const auto on = std::find_if(mesh->plates().begin(), mesh->plates().end(),
                                  [](PlateItem* plate) { return plate->isOn(); });
@@ -213,8 +204,8 @@ void TestProjectFile::roundTripOfAMeshedDesign() {
     QCOMPARE(topLevel<EvolvePolygon>(copy).first()->path().elementCount(), 4);
 
     // Every plate comes back in its state, the one switched off by hand included.
-    EvolveMesh* before = meshOf(original);
-    EvolveMesh* after = meshOf(copy);
+    EvolveMesh* before = original.meshItem();
+    EvolveMesh* after = copy.meshItem();
     QVERIFY(after);
     QCOMPARE(after->plates().size(), before->plates().size());
     int active = 0;
@@ -277,8 +268,8 @@ void TestProjectFile::nodeSpacingFollowsAttributeOrder() {
         QStringList());
     QCOMPARE(scene.mmInPixel(), 0.02);
     QCOMPARE(scene.pixelNodeDistance(), spacing);
-    QVERIFY(meshOf(scene));
-    QCOMPARE(meshOf(scene)->pixelNodeDistance(), spacing);
+    QVERIFY(scene.meshItem());
+    QCOMPARE(scene.meshItem()->pixelNodeDistance(), spacing);
 }
 
 void TestProjectFile::projectWithoutMesh() {
@@ -297,7 +288,7 @@ void TestProjectFile::projectWithoutMesh() {
 
     EvolveScene copy;
     copy.createMesh();
-    QVERIFY(meshOf(copy));
+    QVERIFY(copy.meshItem());
     readProject(&copy, text);
     QVERIFY(!copy.hasMesh());
     QCOMPARE(topLevel<EvolveRectangle>(copy).size(), 1);
