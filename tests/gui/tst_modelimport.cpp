@@ -4,6 +4,7 @@
 #include "drawing/evolverectangle.h"
 #include "drawing/evolvescene.h"
 #include "engine_link/materials.h"
+#include "engine_link/modelwriter.h"
 #include "loads/freedomitem.h"
 #include "loads/loaditem.h"
 #include "loads/plateitem.h"
@@ -64,13 +65,24 @@ PlateItem* plateAt(EvolveMesh* mesh, const QPointF& p) {
 class TestModelImport : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void halfMetreModel_data();
     void halfMetreModel();
     void optimizedModelMarksRemovedElements();
+    void exportedModelComesBack();
     void failedImportKeepsTheDesign_data();
     void failedImportKeepsTheDesign();
+
+private:
+    QTemporaryDir dataHome;
 };
+
+void TestModelImport::initTestCase() {
+    // Writing a model also writes the workspace copy: keep it in a directory of our own.
+    QVERIFY(dataHome.isValid());
+    qputenv("XDG_DATA_HOME", dataHome.path().toLocal8Bit());
+}
 
 void TestModelImport::init() {
     Materials::setDesign(Material{});
@@ -176,6 +188,59 @@ void TestModelImport::optimizedModelMarksRemovedElements() {
     QVERIFY(plateAt(mesh, QPointF(2 * d, 0))->isShownRemoved());
     QVERIFY(plateAt(mesh, QPointF(4 * d, d))->isShownRemoved());
     QCOMPARE(plateAt(mesh, QPointF(3 * d, 0))->brush().color(), QColor(Qt::darkGreen));
+}
+
+void TestModelImport::exportedModelComesBack() {
+    // The cantilever example after an optimization: some elements removed, one non-design,
+    // saved as text with "Export Model"'s switches.
+    EvolveScene original;
+    QString error;
+    QVERIFY2(ProjectFile::open(&original, QStringLiteral(STRUKTA_EXAMPLES_DIR "/cantilever.xml"),
+                               &error),
+             qPrintable(error));
+    EvolveMesh* mesh = original.meshItem();
+    QVERIFY(mesh);
+    QList<int> removed;
+    int active = 0;
+    for (PlateItem* plate : mesh->plates()) {
+        if (!plate->isOn())
+            continue;
+        if (++active % 7 == 0) {
+            plate->setShownRemoved(true);
+            removed.append(active);
+        }
+    }
+    QVERIFY(removed.size() > 10);
+    const QString text = ModelWriter(mesh, {true, true}).writeModel(QStringLiteral("BMesh"));
+
+    EvolveScene imported;
+    QVERIFY2(ModelImport::importModelText(&imported, text, &error), qPrintable(error));
+    EvolveMesh* copy = imported.meshItem();
+    QVERIFY(copy);
+    // The same plates in the same order: active ones, and among them the removed ones.
+    int copyActive = 0;
+    QList<int> copyRemoved;
+    for (PlateItem* plate : copy->plates()) {
+        if (!plate->isOn())
+            continue;
+        ++copyActive;
+        if (plate->isShownRemoved()) {
+            copyRemoved.append(copyActive);
+            QCOMPARE(plate->brush().color(), QColor(Qt::white));
+        } else {
+            QCOMPARE(plate->brush().color(), QColor(Qt::darkGreen));
+        }
+    }
+    QCOMPARE(copyActive, active);
+    QCOMPARE(copyRemoved, removed);
+    const QList<LoadItem*> loads = meshChildren<LoadItem>(copy);
+    QCOMPARE(loads.size(), 1);
+    QCOMPARE(loads.first()->xForce(), 0.0);
+    QCOMPARE(loads.first()->yForce(), meshChildren<LoadItem>(mesh).first()->yForce());
+    const QList<FreedomItem*> constraints = meshChildren<FreedomItem>(copy);
+    QCOMPARE(constraints.size(), 21);
+    for (const FreedomItem* constraint : constraints)
+        QCOMPARE(constraint->freedom(), 3);
 }
 
 void TestModelImport::failedImportKeepsTheDesign_data() {
