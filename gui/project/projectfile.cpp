@@ -7,6 +7,7 @@
 #include "drawing/griditem.h"
 #include "drawing/itemtypes.h"
 #include "engine_link/materials.h"
+#include "engine_link/resultdisplay.h"
 #include "loads/distributedloaditem.h"
 #include "loads/freedomitem.h"
 #include "loads/loaditem.h"
@@ -274,7 +275,7 @@ QString writeProject(EvolveScene* scene) {
         // them on the undeformed nodes.
         const bool deformed = mesh->areDisplacementsShown();
         if (deformed)
-            scene->showDisplacements(false);
+            ResultDisplay::showDisplacements(mesh, false);
         xml.writeStartElement(QStringLiteral("mesh"));
         xml.writeAttribute(QStringLiteral("evolvemode"),
                            QString::number(mesh->currentRegionKind()));
@@ -310,7 +311,7 @@ QString writeProject(EvolveScene* scene) {
         }
         xml.writeEndElement();
         if (deformed)
-            scene->showDisplacements(true);
+            ResultDisplay::showDisplacements(mesh, true);
     }
 
     xml.writeStartElement(QStringLiteral("property"));

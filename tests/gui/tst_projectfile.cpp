@@ -6,6 +6,7 @@
 #include "drawing/evolverectangle.h"
 #include "drawing/evolvescene.h"
 #include "engine_link/materials.h"
+#include "engine_link/resultdisplay.h"
 #include "loads/distributedloaditem.h"
 #include "loads/freedomitem.h"
 #include "loads/loaditem.h"
@@ -106,6 +107,7 @@ private slots:
     void checkDocument_data();
     void checkDocument();
     void roundTripOfAMeshedDesign();
+    void savingWhileDeformedKeepsNodePositions();
     void numbersKeepSixDigits();
     void nodeSpacingFollowsAttributeOrder_data();
     void nodeSpacingFollowsAttributeOrder();
@@ -234,6 +236,32 @@ void TestProjectFile::roundTripOfAMeshedDesign() {
     QVERIFY(constraints.first()->node()->constraints.contains(constraints.first()));
     QCOMPARE(meshChildren<DistributedLoadItem>(after).size(),
              meshChildren<DistributedLoadItem>(before).size());
+}
+
+void TestProjectFile::savingWhileDeformedKeepsNodePositions() {
+    EvolveScene scene;
+    QString error;
+    QVERIFY2(
+        ProjectFile::open(&scene, QStringLiteral(STRUKTA_EXAMPLES_DIR "/cantilever.xml"), &error),
+        qPrintable(error));
+    EvolveMesh* mesh = scene.meshItem();
+    QVERIFY(mesh);
+    const QString undeformed = writeProject(&scene);
+    // As after an analysis: every node displaced, the deformed shape shown; the attached loads
+    // and constraints follow it.
+    for (MeshNode* node : mesh->nodes()) {
+        node->deformedX = node->x + 7;
+        node->deformedY = node->y + 3;
+    }
+    mesh->setDisplacementsLoaded(true);
+    ResultDisplay::showDisplacements(mesh, true);
+    LoadItem* load = meshChildren<LoadItem>(mesh).first();
+    const QPointF shown = load->anchorPoint();
+    QCOMPARE(shown, load->node()->pos() + QPointF(7, 3));
+
+    QCOMPARE(writeProject(&scene), undeformed);
+    QVERIFY(mesh->areDisplacementsShown());
+    QCOMPARE(load->anchorPoint(), shown);
 }
 
 void TestProjectFile::numbersKeepSixDigits() {
