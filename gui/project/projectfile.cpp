@@ -341,12 +341,7 @@ public:
         return has(name) ? convert(name, attributes.value(name).toString().trimmed()) : 0.0;
     }
 
-    int integer(const QString& name) const {
-        const double value = real(name);
-        return value >= std::numeric_limits<int>::min() && value <= std::numeric_limits<int>::max()
-                   ? int(value)
-                   : 0;
-    }
+    int integer(const QString& name) const { return toInt(real(name)); }
 
     // A list of `count` reals separated by ","; empty parts are dropped when asked.
     QList<double> list(const QString& name, int count, bool dropEmpty = false) const {
@@ -388,8 +383,11 @@ public:
             PathPoint p;
             p.point =
                 QPointF(convert(name, parts.at(0).trimmed()), convert(name, parts.at(1).trimmed()));
-            if (parts.size() > 2)
-                p.type = int(convert(name, parts.at(2).trimmed()));
+            if (parts.size() > 2) {
+                // Element types are 0 to 3; anything else is no element and is skipped.
+                const double type = convert(name, parts.at(2).trimmed());
+                p.type = type >= 0 && type <= 3 ? int(type) : -1;
+            }
             points.append(p);
         }
         return points;
@@ -400,6 +398,14 @@ public:
     }
 
 private:
+    // Truncated towards zero; a value beyond the int range reads as 0.
+    static int toInt(double value) {
+        return value > std::numeric_limits<int>::min() - 1.0 &&
+                       value < std::numeric_limits<int>::max() + 1.0
+                   ? int(value)
+                   : 0;
+    }
+
     double convert(const QString& name, const QString& text) const {
         bool ok = false;
         const double value = text.toDouble(&ok);

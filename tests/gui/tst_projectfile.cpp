@@ -393,6 +393,10 @@ void TestProjectFile::damagedPartsAreReported_data() {
     QTest::newRow("plate without a mesh") << "<plate id=\"3\" on=\"1\"/>"
                                           << "line 2: <plate id=\"3\"> is no plate of the mesh"
                                           << "";
+    QTest::newRow("point types out of range are skipped")
+        << "<polygon dimensions=\"0:0:0,10:0:1e10,10:10:1,5:5:-7\" evolvemode=\"0\"/>"
+        << ""
+        << "<polygon dimensions=\"0:0:0,10:10:1\" evolvemode=\"0\"";
     QTest::newRow("missing attributes read as 0")
         << "<freedom/>"
         << ""
