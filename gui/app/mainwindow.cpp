@@ -2,9 +2,12 @@
 
 #include "drawing/evolvecanvas.h"
 #include "drawing/evolvestatusbar.h"
+#include "engine_link/enginelink.h"
 #include "engine_link/legendwidget.h"
 #include "engine_link/materials.h"
+#include "engine_link/modelwriter.h"
 #include "engine_link/property.h"
+#include "mesh/evolvemesh.h"
 #include "project/modelimport.h"
 #include "project/projectfile.h"
 #include "project/undostack.h"
@@ -630,10 +633,14 @@ void Strukta::paste() {
 // The runs belong to the mesh (its engine link); without a mesh these only reset the tool.
 void Strukta::doFEA() {
     selectRegionTool();
+    if (EvolveMesh* mesh = evolveScene->meshItem())
+        EngineLink::of(mesh)->runAnalysis();
 }
 
 void Strukta::doESO() {
     selectRegionTool();
+    if (EvolveMesh* mesh = evolveScene->meshItem())
+        EngineLink::of(mesh)->startOptimization(this);
 }
 
 void Strukta::movieStopped() {
@@ -680,7 +687,10 @@ void Strukta::open() {
 
 // Saving the model text is the model writer's (engine link); until it is wired this command does
 // nothing rather than ask for a file in vain.
-void Strukta::exportModel() {}
+void Strukta::exportModel() {
+    if (EvolveMesh* mesh = evolveScene->meshItem())
+        ModelWriter::exportModel(mesh, this);
+}
 
 void Strukta::importModel() {
     ModelImport::importModelFile(evolveScene, this);

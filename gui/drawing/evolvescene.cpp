@@ -1,6 +1,9 @@
 #include "evolvescene.h"
 
+#include "engine_link/enginelink.h"
+#include "engine_link/iterationreview.h"
 #include "engine_link/legendwidget.h"
+#include "engine_link/resultdisplay.h"
 #include "evolveellipse.h"
 #include "evolvepolygon.h"
 #include "evolverectangle.h"
@@ -850,9 +853,15 @@ void EvolveScene::setMeshEditMode(int mode) {
         mesh->setEditMode(mode);
 }
 
-void EvolveScene::showStresses(bool) {}
+void EvolveScene::showStresses(bool show) {
+    if (hasMesh())
+        ResultDisplay::showStresses(mesh, show);
+}
 
-void EvolveScene::showDisplacements(bool) {}
+void EvolveScene::showDisplacements(bool show) {
+    if (hasMesh())
+        ResultDisplay::showDisplacements(mesh, show);
+}
 
 void EvolveScene::cut() {
     if (hasMesh())
@@ -869,13 +878,32 @@ void EvolveScene::paste() {
         mesh->paste();
 }
 
-void EvolveScene::unEvolve() {}
+void EvolveScene::unEvolve() {
+    if (hasMesh())
+        EngineLink::of(mesh)->review()->chooseIteration();
+}
 
-void EvolveScene::plotESO() {}
+void EvolveScene::plotESO() {
+    if (hasMesh())
+        EngineLink::of(mesh)->review()->plot();
+}
 
-void EvolveScene::runMovie(bool) {}
+void EvolveScene::runMovie(bool start) {
+    if (!hasMesh())
+        return;
+    // While a movie runs its end reaches the main window, which unchecks the movie action.
+    if (start)
+        connect(mesh, &EvolveMesh::movieStopped, this, &EvolveScene::movieStopped,
+                Qt::UniqueConnection);
+    else
+        disconnect(mesh, &EvolveMesh::movieStopped, this, &EvolveScene::movieStopped);
+    EngineLink::of(mesh)->review()->runMovie(start);
+}
 
-void EvolveScene::revertESO() {}
+void EvolveScene::revertESO() {
+    if (hasMesh())
+        EngineLink::of(mesh)->review()->revert();
+}
 
 void EvolveScene::placePointLoad(const QPointF& pos) {
     auto* load = new LoadItem(LoadItem::nextId());

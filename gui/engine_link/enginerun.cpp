@@ -226,8 +226,12 @@ void EngineRun::esoFinished() {
         const QString report = QString::fromUtf8(readWorkspaceFile("Report.txt")).toLower();
         int iteration = 0;
         if (readIterationFile(iteration)) {
+            const bool unseen = iteration != current;
             current = iteration;
             last = iteration;
+            // A short run may end between two polls: its last iteration is shown all the same.
+            if (unseen)
+                emit iterationChanged(current);
         }
         QWidget* parent = QApplication::activeWindow();
         if (report.contains("solution converged")) {

@@ -26,8 +26,10 @@ EngineFixture::EngineFixture() {
 }
 
 EngineFixture::~EngineFixture() {
-    delete mesh;
-    delete scene;
+    if (ownsScene) {
+        delete mesh;
+        delete scene;
+    }
 }
 
 QString EngineFixture::workspace() const {
@@ -49,6 +51,15 @@ EvolveMesh* EngineFixture::buildMesh(double width, double height, double nodeSpa
     mesh = new EvolveMesh(spacing);
     scene->addItem(mesh);
     mesh->buildGrid(scene);
+    return mesh;
+}
+
+EvolveMesh* EngineFixture::meshScene(EvolveScene* existing) {
+    ownsScene = false;
+    scene = existing;
+    spacing = scene->pixelNodeDistance();
+    scene->createMesh();
+    mesh = scene->meshItem();
     return mesh;
 }
 

@@ -24,6 +24,8 @@ public:
 
     // Builds a scene of width x height pixels (0.01 m per pixel) and its mesh at spacing.
     EvolveMesh* buildMesh(double width, double height, double spacing = 50);
+    // Meshes a scene owned by someone else (the main window's) at its own node spacing.
+    EvolveMesh* meshScene(EvolveScene* existing);
 
     PlateItem* plate(int id) const;
     // Switches on the plates whose anchor node lies in the given column and row ranges.
@@ -46,4 +48,5 @@ public:
 private:
     QTemporaryDir dataHome;
     double spacing = 50;
+    bool ownsScene = true;
 };
