@@ -70,6 +70,14 @@ QString EngineRun::engineProgram() {
     return workspaceFile("topax");
 }
 
+QByteArray EngineRun::readResultFile(const QString& name) {
+    // Binary: a text-mode read would drop the carriage returns inside the doubles.
+    QFile file(workspaceFile(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
 bool EngineRun::isRunning() const {
     return process->state() != QProcess::NotRunning;
 }
@@ -202,13 +210,13 @@ void EngineRun::feaFinished() {
         showErrorBox("FEA Error", "Zezid could not produce output. An error occured.",
                      (from < 0 ? output : output.mid(from)) + QString::fromLocal8Bit(errText));
     } else {
-        emit displacementsRead(readWorkspaceFile("BMesh.ndp"));
+        emit displacementsRead(readResultFile("BMesh.ndp"));
         if (!QFile::exists(workspaceFile("BMesh.vms"))) {
             closeProgressBox();
             showErrorBox("FEA Error", "Zezid Could not produce stresses.",
                          QString::fromLocal8Bit(errText));
         } else {
-            emit stressesRead(readWorkspaceFile("BMesh.vms"));
+            emit stressesRead(readResultFile("BMesh.vms"));
         }
         emit resultsAvailable();
     }

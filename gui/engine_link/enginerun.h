@@ -61,6 +61,9 @@ public:
     // Writes an error box's details to a file the user picks.
     static void saveDetailsToFile(QWidget* box, const QString& details);
 
+    // The whole content of a binary result file of the workspace ("BMesh.ndp", "BMesh.vms").
+    static QByteArray readResultFile(const QString& name);
+
     // Reads "Iteration.txt" of the workspace: the iteration as a number (0 when it is none);
     // raw receives the text as read. Returns false when the file does not exist.
     static bool readIterationFile(int& iteration, QString* raw = nullptr);

@@ -30,6 +30,7 @@ private slots:
     void init();
     void analysisRun();
     void pollReadsIterationFile();
+    void resultFilesReadAsBinary();
 
 private:
     // A cantilever of columns x rows plates (spacing 50), fixed at its left edge, with a
@@ -126,6 +127,17 @@ void TestEngineRuns::pollReadsIterationFile() {
     run.pollEsoIteration();
     QCOMPARE(changed.count(), 2);
     QCOMPARE(changed[1][0].toInt(), 12);
+}
+
+// Doubles often hold the bytes of a CR LF pair; they must reach the display unchanged.
+void TestEngineRuns::resultFilesReadAsBinary() {
+    EngineFixture fixture;
+    const QByteArray bytes("\x0d\x0a\x00\x00\x00\x00\xf0\x3f\x0d\x0d\x0a\x0a\x00\x00\x00\x40", 16);
+    QFile file(fixture.workspaceFile("BMesh.vms"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    QCOMPARE(EngineRun::readResultFile("BMesh.vms"), bytes);
 }
 
 QTEST_MAIN(TestEngineRuns)
