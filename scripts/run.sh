@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and starts the workbench on the cantilever example.
 #   scripts/run.sh             the workbench with examples/cantilever.xml
 #   scripts/run.sh --engine    the engine alone: one analysis of examples/cantilever.txt
-#   scripts/run.sh --optimize  the engine alone: a whole optimization of the same model
+#   scripts/run.sh --optimize  the engine alone: a whole optimization of the 80 x 40 cantilever
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -12,13 +12,14 @@ case "${1:-}" in
   --engine|--optimize)
     run="$root/build/example-run"
     rm -rf "$run" && mkdir -p "$run"
-    cp "$root/examples/cantilever.txt" "$run/"
     cd "$run"
     if [ "$1" = --engine ]; then
+      cp "$root/examples/cantilever.txt" "$run/"
       "$root/build/bin/topax" cantilever.txt
     else
-      cp "$root/examples/Parameters.txt" "$run/"
-      "$root/build/bin/topax" cantilever.txt Parameters.txt
+      # The fine mesh: on the 8 x 4 example no element can come back once removed.
+      cp "$root/examples/cantilever-fine.txt" "$root/examples/Parameters-fine.txt" "$run/"
+      "$root/build/bin/topax" cantilever-fine.txt Parameters-fine.txt
     fi
     echo "Result files are in $run"
     ;;
