@@ -835,6 +835,7 @@ void EvolveScene::createMesh() {
     showGrid(false);
     showStresses(false);
     created->setCurrentRegionKind(regionKind);
+    created->setEditMode(meshEditMode);
     connect(created, &EvolveMesh::updatePlateId, this, &EvolveScene::updatePlateId);
     connect(created, &EvolveMesh::stressLoaded, this, &EvolveScene::stressLoaded);
     connect(created, &EvolveMesh::displacementLoaded, this, &EvolveScene::displacementLoaded);
@@ -849,6 +850,7 @@ void EvolveScene::deleteMesh() {
 }
 
 void EvolveScene::setMeshEditMode(int mode) {
+    meshEditMode = mode;
     if (hasMesh())
         mesh->setEditMode(mode);
 }

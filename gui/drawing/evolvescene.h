@@ -215,5 +215,7 @@ private:
     LoadParameters lastDistributedLoad;
     int lastFreedomKind = 1;
     int regionKind = Design;
+    // Mesh edit mode chosen in the main window; a rebuilt mesh starts in it too.
+    int meshEditMode = 0;
     GridItem* gridItem = nullptr;
 };

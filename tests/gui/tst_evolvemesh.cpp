@@ -585,14 +585,15 @@ void TestEvolveMesh::rebuiltMeshKeepsEveryStepUndoable() {
     QCOMPARE(scene.meshItem()->selection().size(), 1);
     scene.setMeshEditMode(EvolveMesh::DeletePlates);
     drag(&scene, QPointF(10, 10), {QPointF(60, 10)}, QPointF(110, 10));
-    scene.setMeshEditMode(EvolveMesh::None);
 
-    // Half the metres per unit: the spacing in scene units doubles... halves here, and the
-    // mesh is rebuilt from the shapes and loads.
+    // Twice the metres per scene unit: the same physical spacing is half as many scene units,
+    // and the mesh is rebuilt from the shapes and loads.
     QPointer<EvolveMesh> old(scene.meshItem());
     scene.setMmInPixel(0.02);
     QVERIFY(old.isNull());
     EvolveMesh* mesh = scene.meshItem();
+    QCOMPARE(mesh->editMode(), int(EvolveMesh::DeletePlates)); // the chosen tool stays on
+    scene.setMeshEditMode(EvolveMesh::None);
     QCOMPARE(mesh->pixelNodeDistance(), 25.0);
     QCOMPARE(mesh->nodes().size(), 41 * 29);
     QCOMPARE(mesh->nodeAt(QPointF(200, 100))->loads.size(), 1);
