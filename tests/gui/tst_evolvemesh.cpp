@@ -1,6 +1,7 @@
 // The mesh on a real scene: grid generation, node lookup, plates switched by shapes, loads and
 // constraints attached to nodes, the edit gestures, selection and the mesh undo commands.
 
+#include "drawing/evolvecanvas.h"
 #include "drawing/evolverectangle.h"
 #include "drawing/evolvescene.h"
 #include "loads/distributedloaditem.h"
@@ -105,6 +106,7 @@ private slots:
     void cutRemovesSelection();
     void hoverReportsElementNumbersOnceAModelIsWritten();
     void rebuiltMeshKeepsEveryStepUndoable();
+    void wholeSessionThroughTheCanvas();
     void undoingClearedMeshRestoresSceneMesh();
     void undoingClearScreenRestoresSceneMesh();
 };
@@ -614,6 +616,71 @@ void TestEvolveMesh::rebuiltMeshKeepsEveryStepUndoable() {
     scene.setDrawShape(EvolveScene::Freedom);
     click(&scene, QPointF(300, 300));
     QVERIFY(!stack->canRedo());
+}
+
+void TestEvolveMesh::wholeSessionThroughTheCanvas() {
+    // A user's session with real mouse and key events on the view: a design domain with a hole,
+    // the mesh, loads and constraints, plate edits and a deletion, then every step undone.
+    EvolveScene scene;
+    EvolveCanvas canvas;
+    canvas.setScene(&scene);
+    canvas.resize(1100, 800);
+    canvas.show();
+    QVERIFY(QTest::qWaitForWindowActive(&canvas));
+    QWidget* viewport = canvas.viewport();
+    auto at = [&canvas](double x, double y) { return canvas.mapFromScene(QPointF(x, y)); };
+    auto dragOnView = [&](QPointF from, QPointF to) {
+        QTest::mousePress(viewport, Qt::LeftButton, Qt::NoModifier, at(from.x(), from.y()));
+        QTest::mouseMove(viewport, at((from.x() + to.x()) / 2, (from.y() + to.y()) / 2));
+        QTest::mouseMove(viewport, at(to.x(), to.y()));
+        QTest::mouseRelease(viewport, Qt::LeftButton, Qt::NoModifier, at(to.x(), to.y()));
+    };
+
+    scene.setEvolveMode(Design);
+    scene.setDrawShape(EvolveScene::Rectangle);
+    dragOnView(QPointF(100, 100), QPointF(500, 300));
+    scene.setEvolveMode(Subtraction);
+    scene.setDrawShape(EvolveScene::Rectangle);
+    dragOnView(QPointF(200, 150), QPointF(300, 250));
+    scene.setEvolveMode(Design);
+    scene.createMesh();
+    EvolveMesh* mesh = scene.meshItem();
+    QVERIFY(mesh->plates().at(plateIdAt(150, 150) - 1)->isOn());
+    QVERIFY(!mesh->plates().at(plateIdAt(200, 150) - 1)->isOn());
+
+    scene.setLastLoadParameters({0.0, -10.0, 0.0, 0.0});
+    scene.setDrawShape(EvolveScene::PointLoad);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at(497, 296));
+    QCOMPARE(mesh->nodeAt(QPointF(500, 300))->loads.size(), 1);
+    scene.setLastFreedom(3);
+    scene.setDrawShape(EvolveScene::Freedom);
+    QTest::mouseClick(viewport, Qt::LeftButton, Qt::NoModifier, at(103, 104));
+    QCOMPARE(mesh->nodeAt(QPointF(100, 100))->constraints.size(), 1);
+    scene.setLastDistributedLoadParameters({0.0, -2.0, 0.0, 0.0});
+    scene.setDrawShape(EvolveScene::DistributedLoad);
+    dragOnView(QPointF(101, 302), QPointF(299, 298));
+
+    // Fill the hole by dragging in add mode, then select two plates and delete them.
+    scene.setDrawShape(EvolveScene::NoShape);
+    scene.setMeshEditMode(EvolveMesh::AddPlates);
+    dragOnView(QPointF(205, 160), QPointF(295, 160));
+    QVERIFY(mesh->plates().at(plateIdAt(250, 150) - 1)->isOn());
+    scene.setMeshEditMode(EvolveMesh::None);
+    scene.setDrawShape(EvolveScene::Select);
+    dragOnView(QPointF(410, 210), QPointF(440, 240)); // inside plate (400, 200) only
+    QCOMPARE(mesh->selectionItem()->plates().size(), 1);
+    QTest::keyClick(viewport, Qt::Key_Delete);
+    QVERIFY(!mesh->plates().at(plateIdAt(400, 200) - 1)->isOn());
+
+    QUndoStack* stack = applicationUndoStack();
+    const QStringList expected = {"'Added a rectangle'", "'Added a rectangle'", "'Created Mesh'"};
+    for (int k = 0; k < expected.size(); ++k)
+        QCOMPARE(stack->text(k), expected.at(k));
+    QCOMPARE(stack->text(stack->count() - 1), QStringLiteral("'Deleted Selection'"));
+    while (stack->canUndo())
+        stack->undo();
+    QVERIFY(!scene.hasMesh());
+    QCOMPARE(scene.items().size(), 1); // the grid
 }
 
 void TestEvolveMesh::undoingClearedMeshRestoresSceneMesh() {
