@@ -2,6 +2,7 @@
 
 #include "drawing/baseitem.h"
 #include "drawing/evolvescene.h"
+#include "drawing/itemtypes.h"
 #include "loads/distributedloaditem.h"
 #include "loads/freedomitem.h"
 #include "loads/loaditem.h"
@@ -207,9 +208,9 @@ void EvolveMesh::absorbItem(QGraphicsItem* item) {
     if (!item || item->parentItem())
         return; // copies and plates already belong to a mesh
     switch (item->type()) {
-    case QGraphicsItem::UserType + 1:
-    case QGraphicsItem::UserType + 2:
-    case QGraphicsItem::UserType + 3: {
+    case ItemType::Ellipse:
+    case ItemType::Rectangle:
+    case ItemType::Polygon: {
         BaseItem* shape = shapeBase(item);
         applyRegion(effectiveRegion(item), shape->evolveMode(), shape->material());
         modelChanged = true;
@@ -231,7 +232,7 @@ void EvolveMesh::absorbItem(QGraphicsItem* item) {
 
 QRegion EvolveMesh::effectiveRegion(QGraphicsItem* shape) const {
     // Rectangles are exact at any granularity; curves and polygons are taken pixel by pixel.
-    QRegion region = shape->type() == QGraphicsItem::UserType + 2
+    QRegion region = shape->type() == ItemType::Rectangle
                          ? shape->boundingRegion(shape->sceneTransform())
                          : pixelRegion(shape);
     QGraphicsScene* s = shape->scene();
