@@ -102,6 +102,7 @@ private slots:
     void rubberBandSelectionRules();
     void deleteKeySwitchesOffSelectedPlates();
     void draggedLoadSnapsToNearestCorner();
+    void draggedDistributedLoadAndConstraintSnapToNodes();
     void copyPasteNextToOriginal();
     void cutRemovesSelection();
     void hoverReportsElementNumbersOnceAModelIsWritten();
@@ -681,6 +682,42 @@ void TestEvolveMesh::wholeSessionThroughTheCanvas() {
         stack->undo();
     QVERIFY(!scene.hasMesh());
     QCOMPARE(scene.items().size(), 1); // the grid
+}
+
+void TestEvolveMesh::draggedDistributedLoadAndConstraintSnapToNodes() {
+    EvolveScene scene;
+    scene.createMesh();
+    EvolveMesh* mesh = scene.meshItem();
+    scene.setLastDistributedLoadParameters({0.0, -1.0, 0.0, 0.0});
+    scene.setDrawShape(EvolveScene::DistributedLoad);
+    drag(&scene, QPointF(100, 400), {QPointF(150, 400)}, QPointF(200, 400));
+    scene.setLastFreedom(1);
+    scene.setDrawShape(EvolveScene::Freedom);
+    click(&scene, QPointF(600, 600));
+    DistributedLoadItem* line = nullptr;
+    for (DistributedLoadItem* item : itemsOfType<DistributedLoadItem>(scene)) {
+        if (item->parentItem() == mesh)
+            line = item;
+    }
+    QVERIFY(line);
+    scene.setDrawShape(EvolveScene::Select);
+
+    // Grab the line on its middle arrow and move it by (+61, +38): every point snaps to the
+    // node nearest to where it was dropped, i.e. one spacing right and one down.
+    drag(&scene, QPointF(150, 390), {QPointF(180, 410)}, QPointF(211, 428));
+    QList<QPointF> points = line->nodePoints();
+    std::sort(points.begin(), points.end(),
+              [](const QPointF& a, const QPointF& b) { return a.x() < b.x(); });
+    QCOMPARE(points, (QList<QPointF>{{150, 450}, {200, 450}, {250, 450}}));
+    QCOMPARE(line->line().first(), line->line().last());
+
+    // A constraint dropped between nodes goes to the nearest one and changes node lists.
+    FreedomItem* constraint = mesh->nodeAt(QPointF(600, 600))->constraints.value(0);
+    QVERIFY(constraint);
+    drag(&scene, QPointF(601, 602), {QPointF(620, 620)}, QPointF(631, 652));
+    QCOMPARE(constraint->pos(), QPointF(650, 650));
+    QVERIFY(mesh->nodeAt(QPointF(600, 600))->constraints.isEmpty());
+    QCOMPARE(mesh->nodeAt(QPointF(650, 650))->constraints.size(), 1);
 }
 
 void TestEvolveMesh::undoingClearedMeshRestoresSceneMesh() {
