@@ -1,7 +1,6 @@
 #include "app/batchrun.h"
 #include "app/mainwindow.h"
 #include "app/workspace.h"
-#include "project/projectfile.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -42,6 +41,6 @@ int main(int argc, char* argv[]) {
     // A project named on the command line opens at start; one that cannot be read is reported
     // and the workbench starts empty.
     if (!options.project.isEmpty())
-        ProjectFile::openWithMessages(&window, window.scene(), options.project);
+        window.openProject(options.project);
     return app.exec();
 }

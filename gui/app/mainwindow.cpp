@@ -682,7 +682,17 @@ void Strukta::open() {
     const QString name = QFileDialog::getOpenFileName(this, tr("Choose file to import"), QString(),
                                                       tr("XML file (*.xml)"));
     if (!name.isEmpty())
-        ProjectFile::openWithMessages(this, evolveScene, name);
+        openProject(name);
+}
+
+void Strukta::openProject(const QString& path) {
+    if (!ProjectFile::openWithMessages(this, evolveScene, path))
+        return;
+    static const char* const kindActions[] = {"actionDraw_Evolvable", "actionDraw_non_evolvable",
+                                              "actionSubtraction"};
+    const int kind = evolveScene->evolveMode();
+    if (kind >= Design && kind <= Subtraction)
+        action(kindActions[kind])->setChecked(true);
 }
 
 // Saving the model text is the model writer's (engine link); until it is wired this command does

@@ -30,6 +30,9 @@ public:
     EvolveStatusBar* evolveStatusBar() const { return statusBarWidget; }
     double zoomFactor() const;
     double mmInPixel() const { return metresPerPixel; }
+    // Opens a project file (File > Open, or named on the command line); one that cannot be read
+    // is reported and the design stays. The region-kind tool follows the loaded scene.
+    void openProject(const QString& path);
 
 signals:
     void drawShape(EvolveScene::DrawShape shape);

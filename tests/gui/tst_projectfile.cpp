@@ -1,6 +1,8 @@
 // The project file: decoding, the whole-document check, and writing and reading real scenes.
 #include "project/projectfile.h"
 
+#include "app/mainwindow.h"
+
 #include "drawing/evolveellipse.h"
 #include "drawing/evolvepolygon.h"
 #include "drawing/evolverectangle.h"
@@ -15,6 +17,8 @@
 #include "mesh/meshnode.h"
 #include "project/undostack.h"
 
+#include <QAction>
+#include <QMessageBox>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -117,6 +121,7 @@ private slots:
     void damagedPartsAreReported_data();
     void damagedPartsAreReported();
     void saveReplacesTheFileOrSaysWhy();
+    void openInTheWindow();
 };
 
 void TestProjectFile::decodeEncodings_data() {
@@ -439,6 +444,45 @@ void TestProjectFile::saveReplacesTheFileOrSaysWhy() {
     QVERIFY(
         !ProjectFile::save(&scene, dir.filePath(QStringLiteral("no/such/dir/design.xml")), &error));
     QVERIFY(error.contains(QStringLiteral("no/such/dir/design.xml")));
+}
+
+void TestProjectFile::openInTheWindow() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("nondesign.xml"));
+    {
+        EvolveScene scene;
+        scene.setEvolveMode(NonDesign);
+        auto* rectangle = new EvolveRectangle(QRectF(10, 10, 100, 50));
+        rectangle->setEvolveMode(NonDesign);
+        scene.addItem(rectangle);
+        QString error;
+        QVERIFY(ProjectFile::save(&scene, path, &error));
+    }
+    Strukta window;
+    window.openProject(path);
+    QCOMPARE(window.scene()->evolveMode(), int(NonDesign));
+    QVERIFY(window.action(QStringLiteral("actionDraw_non_evolvable"))->isChecked());
+    QVERIFY(!window.action(QStringLiteral("actionDraw_Evolvable"))->isChecked());
+    const QString loaded = writeProject(window.scene());
+
+    // A file that cannot be read: one message box naming file, line and reason; nothing changes.
+    const QString broken = dir.filePath(QStringLiteral("broken.xml"));
+    QFile file(broken);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("<scene>\n<rectangle dimensions=\"0,0,5,5\">\n");
+    file.close();
+    QStringList shown;
+    QTimer::singleShot(0, &window, [&shown] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown.append(box->text());
+            box->accept();
+        }
+    });
+    window.openProject(broken);
+    QCOMPARE(shown.size(), 1);
+    QVERIFY2(shown.first().contains(broken + QStringLiteral(", line 3: ")),
+             qPrintable(shown.first()));
+    QCOMPARE(writeProject(window.scene()), loaded);
 }
 
 QTEST_MAIN(TestProjectFile)
