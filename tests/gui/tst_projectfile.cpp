@@ -122,6 +122,8 @@ private slots:
     void damagedPartsAreReported();
     void saveReplacesTheFileOrSaysWhy();
     void openInTheWindow();
+    void examplesOpenReadyToRun_data();
+    void examplesOpenReadyToRun();
 };
 
 void TestProjectFile::decodeEncodings_data() {
@@ -483,6 +485,41 @@ void TestProjectFile::openInTheWindow() {
     QVERIFY2(shown.first().contains(broken + QStringLiteral(", line 3: ")),
              qPrintable(shown.first()));
     QCOMPARE(writeProject(window.scene()), loaded);
+}
+
+void TestProjectFile::examplesOpenReadyToRun_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("active");
+    QTest::addColumn<int>("constraints");
+    QTest::newRow("cantilever") << "cantilever.xml" << 800 << 21;
+    QTest::newRow("half MBB beam") << "mbb.xml" << 1200 << 22;
+}
+
+void TestProjectFile::examplesOpenReadyToRun() {
+    QFETCH(QString, name);
+    const QString path = QStringLiteral(STRUKTA_EXAMPLES_DIR "/") + name;
+    EvolveScene scene;
+    QString error;
+    QStringList warnings;
+    QVERIFY2(ProjectFile::open(&scene, path, &error, &warnings), qPrintable(error));
+    QCOMPARE(warnings, QStringList());
+    EvolveMesh* mesh = scene.meshItem();
+    QVERIFY(mesh);
+    int active = 0;
+    for (PlateItem* plate : mesh->plates())
+        active += plate->isOn() ? 1 : 0;
+    QTEST(active, "active");
+    const QList<LoadItem*> loads = meshChildren<LoadItem>(mesh);
+    QCOMPARE(loads.size(), 1);
+    QVERIFY(loads.first()->node());
+    const QList<FreedomItem*> constraints = meshChildren<FreedomItem>(mesh);
+    QTEST(int(constraints.size()), "constraints");
+    for (const FreedomItem* constraint : constraints)
+        QVERIFY(constraint->node());
+    // The file is what the workbench writes for the design it holds.
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(writeProject(&scene), QString::fromUtf8(file.readAll()));
 }
 
 QTEST_MAIN(TestProjectFile)
