@@ -16,9 +16,12 @@
 #include "project/undostack.h"
 
 #include <QApplication>
+#include <QGraphicsSceneContextMenuEvent>
 #include <QGraphicsSceneMouseEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QSignalSpy>
+#include <QTimer>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -101,6 +104,8 @@ private slots:
     void addDragIsOneStepRestoringEachPlate();
     void rubberBandSelectionRules();
     void deleteKeySwitchesOffSelectedPlates();
+    void selectionMenuMarksPlates_data();
+    void selectionMenuMarksPlates();
     void draggedLoadSnapsToNearestCorner();
     void draggedDistributedLoadAndConstraintSnapToNodes();
     void copyPasteNextToOriginal();
@@ -482,6 +487,45 @@ void TestEvolveMesh::deleteKeySwitchesOffSelectedPlates() {
     applicationUndoStack()->undo();
     for (const PlateItem* plate : mesh->selectionItem()->plates())
         QVERIFY(plate->isOn());
+}
+
+void TestEvolveMesh::selectionMenuMarksPlates_data() {
+    QTest::addColumn<int>("entry"); // 1 "Mark as Design", 2 "Mark as Non-Design"
+    QTest::addColumn<int>("mode");
+    QTest::newRow("Mark as Design") << 1 << int(Design);
+    QTest::newRow("Mark as Non-Design") << 2 << int(NonDesign);
+}
+
+void TestEvolveMesh::selectionMenuMarksPlates() {
+    QFETCH(int, entry);
+    QFETCH(int, mode);
+    EvolveScene scene;
+    addRectangle(scene, QRectF(100, 100, 50, 50), NonDesign); // one of the selected plates is on
+    scene.createMesh();
+    EvolveMesh* mesh = scene.meshItem();
+    scene.setDrawShape(EvolveScene::Select);
+    drag(&scene, QPointF(110, 110), {QPointF(150, 120)}, QPointF(190, 140));
+    QCOMPARE(mesh->selectionItem()->plates().size(), 2); // (100, 100) on, (150, 100) off
+    QStringList texts;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        QVERIFY(menu);
+        for (const QAction* action : menu->actions())
+            texts.append(action->text());
+        for (int k = 0; k < entry; ++k)
+            QTest::keyClick(menu, Qt::Key_Down);
+        QTest::keyClick(menu, Qt::Key_Return);
+    });
+    QGraphicsSceneContextMenuEvent event(QEvent::GraphicsSceneContextMenu);
+    event.setScenePos(QPointF(125, 125));
+    event.setScreenPos(QPoint(125, 125));
+    QApplication::sendEvent(&scene, &event);
+    QCOMPARE(texts, (QStringList{"Mark as Design", "Mark as Non-Design"}));
+    for (const PlateItem* plate : mesh->selectionItem()->plates()) {
+        QVERIFY(plate->isOn());
+        QCOMPARE(plate->evolveMode(), mode);
+    }
+    QVERIFY(mesh->isModelChanged());
 }
 
 void TestEvolveMesh::draggedLoadSnapsToNearestCorner() {
