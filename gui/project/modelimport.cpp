@@ -95,10 +95,18 @@ void ModelImport::applyModelText(EvolveMesh* mesh, EvolveScene* scene, const QSt
     const ModelText model = ModelText::parse(text);
     const double m = scene->mmInPixel();
     // The mesh node at the position of a model node (an id without a node record counts as
-    // (0, 0)), or null.
-    auto nodeOf = [&](int id) {
+    // (0, 0)), or null. Coordinates written with few decimals (the engine's snapshots keep four)
+    // miss the grid by a little: the grid point within a quarter of the spacing is taken then.
+    const double d = mesh->pixelNodeDistance();
+    auto nodeOf = [&](int id) -> MeshNode* {
         const QPointF metres = model.nodes.value(id);
-        return mesh->nodeAt(QPointF(metres.x() / m, metres.y() / m));
+        const QPointF p(metres.x() / m, metres.y() / m);
+        if (MeshNode* node = mesh->nodeAt(p))
+            return node;
+        const QPointF grid(std::round(p.x() / d) * d, std::round(p.y() / d) * d);
+        if (std::abs(grid.x() - p.x()) > d / 4 || std::abs(grid.y() - p.y()) > d / 4)
+            return nullptr;
+        return mesh->nodeAt(grid);
     };
 
     const double designDensity = Materials::design().density;

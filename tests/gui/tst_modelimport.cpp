@@ -71,6 +71,7 @@ private slots:
     void halfMetreModel();
     void optimizedModelMarksRemovedElements();
     void exportedModelComesBack();
+    void roundedCoordinatesFindTheirNodes();
     void failedImportKeepsTheDesign_data();
     void failedImportKeepsTheDesign();
 
@@ -241,6 +242,42 @@ void TestModelImport::exportedModelComesBack() {
     QCOMPARE(constraints.size(), 21);
     for (const FreedomItem* constraint : constraints)
         QCOMPARE(constraint->freedom(), 3);
+}
+
+void TestModelImport::roundedCoordinatesFindTheirNodes() {
+    // 30 x 3 cells of 1/30 m with coordinates written to four decimals, as in the engine's
+    // snapshots: 0.0333, 0.0667, ..., 1.0000.
+    QString text;
+    auto id = [](int i, int j) { return j * 31 + i + 1; };
+    for (int j = 0; j <= 3; ++j)
+        for (int i = 0; i <= 30; ++i)
+            text += QStringLiteral("*node<%1, 0, %2, %3, 0 >\n")
+                        .arg(id(i, j), 6)
+                        .arg(i / 30.0, 9, 'f', 4)
+                        .arg(j / 30.0, 9, 'f', 4);
+    for (int i = 0; i < 30; ++i)
+        text += QStringLiteral("*quad4<%1, 2, 2, %2, %3, %4, %5, 0 >\n")
+                    .arg(i + 1)
+                    .arg(id(i, 1))
+                    .arg(id(i + 1, 1))
+                    .arg(id(i + 1, 2))
+                    .arg(id(i, 2));
+    text += QStringLiteral("*constraint< 1, %1, 0.000000, free >\n").arg(id(30, 3));
+    text += doubledProperties;
+    EvolveScene scene;
+    QString error;
+    QVERIFY2(ModelImport::importModelText(&scene, text, &error), qPrintable(error));
+    EvolveMesh* mesh = scene.meshItem();
+    int active = 0;
+    for (PlateItem* plate : mesh->plates())
+        active += plate->isOn() ? 1 : 0;
+    QCOMPARE(active, 30);
+    const QList<FreedomItem*> constraints = meshChildren<FreedomItem>(mesh);
+    QCOMPARE(constraints.size(), 1);
+    QCOMPARE(constraints.first()->freedom(), 1);
+    QCOMPARE(
+        constraints.first()->node()->id,
+        mesh->nodeAt(QPointF(30 * scene.pixelNodeDistance(), 3 * scene.pixelNodeDistance()))->id);
 }
 
 void TestModelImport::failedImportKeepsTheDesign_data() {
