@@ -12,13 +12,12 @@
 #include <QEvent>
 #include <QEventLoop>
 #include <QFile>
-#include <QImage>
 #include <QMainWindow>
 #include <QMessageBox>
-#include <QPainter>
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -244,18 +243,11 @@ int BatchRun::exec() {
     }
 
     if (!options.picture.isEmpty()) {
-        const QRectF area = scene->sceneRect();
-        QImage image(qRound(area.width()), qRound(area.height()),
-                     QImage::Format_ARGB32_Premultiplied);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            painter.setRenderHint(QPainter::Antialiasing);
-            scene->render(&painter, QRectF(), area, Qt::KeepAspectRatio);
-        }
-        if (!image.save(options.picture))
-            return fail(QStringLiteral("cannot write the picture %1").arg(options.picture));
-        printLine(stdout, QStringLiteral("Picture saved to %1").arg(options.picture));
+        // As "Save picture" saves it (a suffix other than png or bmp becomes .png).
+        const QString name = EvolveScene::imageFileName(options.picture);
+        if (!scene->saveCanvasImage(options.picture))
+            return fail(QStringLiteral("cannot write the picture %1").arg(name));
+        printLine(stdout, QStringLiteral("Picture saved to %1").arg(name));
     }
     return 0;
 }

@@ -140,6 +140,10 @@ void TestBatch::failuresSayWhy_data() {
     QTest::newRow("unknown option")
         << QStringList{"--batch", example("cantilever.xml"), "--analysis", "--fast"} << QByteArray()
         << "strukta: unknown option --fast";
+    QTest::newRow("picture that cannot be written")
+        << QStringList{"--batch", example("cantilever.xml"), "--analysis", "--picture",
+                       "/nonexistent-dir/result.png"}
+        << QByteArray() << "strukta: cannot write the picture /nonexistent-dir/result.png";
     QTest::newRow("picture without a name")
         << QStringList{"--batch", example("cantilever.xml"), "--analysis", "--picture"}
         << QByteArray() << "strukta: --picture needs a file name";
@@ -161,7 +165,7 @@ void TestBatch::failuresSayWhy() {
     const Run run = runStrukta(home.path(), arguments);
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.contains(reason), qPrintable(run.err));
-    QVERIFY(!run.out.contains(QStringLiteral("finished")));
+    QVERIFY(!run.out.contains(QStringLiteral("Picture saved")));
 }
 
 QTEST_GUILESS_MAIN(TestBatch)
