@@ -201,8 +201,11 @@ int ModelWriter::propertyNumber(const PlateItem* plate) {
 void ModelWriter::exportModel(EvolveMesh* mesh, QWidget* parent) {
     const QString fileName = QFileDialog::getSaveFileName(parent, "Choose file to save...",
                                                           QString(), "Text Files (*.txt)");
-    if (fileName.isEmpty())
-        return;
+    if (!fileName.isEmpty())
+        exportModelTo(mesh, fileName);
+}
+
+void ModelWriter::exportModelTo(EvolveMesh* mesh, const QString& fileName) {
     const bool deformed = mesh->areDisplacementsShown();
     ResultDisplay::showDisplacements(mesh, false);
     const QString text = ModelWriter(mesh, {true, true}).writeModel("BMesh");

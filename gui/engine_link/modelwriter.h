@@ -38,6 +38,8 @@ public:
     // "Export Model": asks for a file and saves the model text there (doubled properties,
     // soft marking); the workspace's "BMesh.txt" is rewritten too.
     static void exportModel(EvolveMesh* mesh, QWidget* parent);
+    // The same for a chosen file name.
+    static void exportModelTo(EvolveMesh* mesh, const QString& fileName);
 
 private:
     QString elementRecord(const PlateItem* plate);

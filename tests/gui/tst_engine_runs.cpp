@@ -17,6 +17,7 @@
 #include "engine_link/iterationreview.h"
 #include "engine_link/legendwidget.h"
 #include "engine_link/materials.h"
+#include "engine_link/modelwriter.h"
 #include "engine_link/resultdisplay.h"
 #include "loads/plateitem.h"
 #include "mesh/evolvemesh.h"
@@ -31,6 +32,8 @@ private slots:
     void analysisRun();
     void pollReadsIterationFile();
     void resultFilesReadAsBinary();
+    void cancelAnalysis();
+    void exportModelKeepsDeformedView();
 
 private:
     // A cantilever of columns x rows plates (spacing 50), fixed at its left edge, with a
@@ -138,6 +141,45 @@ void TestEngineRuns::resultFilesReadAsBinary() {
     file.write(bytes);
     file.close();
     QCOMPARE(EngineRun::readResultFile("BMesh.vms"), bytes);
+}
+
+// Cancel ends the engine at once; no results are read and the run does not report back.
+void TestEngineRuns::cancelAnalysis() {
+    EngineFixture fixture;
+    EvolveMesh* mesh = cantilever(fixture, 40, 20);
+    EngineLink* link = EngineLink::of(mesh);
+    QSignalSpy finished(link->run(), &EngineRun::runFinished);
+    link->runAnalysis();
+    QVERIFY(link->run()->isRunning());
+    link->run()->progressBox()->buttons().first()->click();
+    QVERIFY(!link->run()->isRunning());
+    QVERIFY(!link->run()->progressBox());
+    QTest::qWait(300);
+    QCOMPARE(finished.count(), 0);
+    QVERIFY(!mesh->areDisplacementsLoaded());
+}
+
+// "Export Model" saves the text with doubled properties and soft marking, rewrites the
+// workspace model, and leaves the deformed view as it was.
+void TestEngineRuns::exportModelKeepsDeformedView() {
+    EngineFixture fixture;
+    EvolveMesh* mesh = cantilever(fixture, 4, 2);
+    EngineLink* link = EngineLink::of(mesh);
+    QSignalSpy finished(link->run(), &EngineRun::runFinished);
+    link->runAnalysis();
+    QVERIFY(finished.wait(60000));
+    QVERIFY(fixture.plate(1)->showsDeformed());
+
+    QTemporaryDir target;
+    const QString exported = target.filePath("exported.txt");
+    ModelWriter::exportModelTo(mesh, exported);
+    QFile file(exported);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray text = file.readAll();
+    QCOMPARE(text, fixture.readWorkspaceFile("BMesh.txt"));
+    QVERIFY(text.contains("*property<1, 200.000000, 0.3, 7.800000 >\n*property<2, "));
+    QVERIFY(mesh->areDisplacementsShown());
+    QVERIFY(fixture.plate(1)->showsDeformed());
 }
 
 QTEST_MAIN(TestEngineRuns)
