@@ -8,6 +8,7 @@
 #include <QMap>
 #include <QPainter>
 #include <QValueAxis>
+#include <cmath>
 
 #include "engine_link/enginerun.h"
 
@@ -86,6 +87,19 @@ HistoryPlot::HistoryPlot(const History& history, int lastIteration) : data(histo
     iterationAxis->setTitleText("Iteration No.");
     iterationAxis->setLabelFormat("%d");
     iterationAxis->setRange(0, std::max(1, lastIteration));
+    // Whole iteration numbers at steps of 1, 2 or 5 times a power of ten, about eight ticks.
+    const double rough = std::max(1.0, std::max(1, lastIteration) / 8.0);
+    const double power = std::pow(10.0, std::floor(std::log10(rough)));
+    double step = 10 * power;
+    for (double factor : {1.0, 2.0, 5.0}) {
+        if (factor * power >= rough) {
+            step = factor * power;
+            break;
+        }
+    }
+    iterationAxis->setTickType(QValueAxis::TicksDynamic);
+    iterationAxis->setTickAnchor(0);
+    iterationAxis->setTickInterval(step);
     chart->addAxis(iterationAxis, Qt::AlignBottom);
 
     auto* volumeAxis = new QValueAxis;
