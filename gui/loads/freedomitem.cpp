@@ -23,7 +23,7 @@ FreedomItem::FreedomItem(int id, QGraphicsItem* parent)
 }
 
 FreedomItem::~FreedomItem() {
-    listOnNode(false);
+    attachment.detach(this);
 }
 
 int FreedomItem::nextId() {
@@ -70,30 +70,11 @@ void FreedomItem::highlight(bool on) {
 }
 
 void FreedomItem::attachTo(MeshNode* node, EvolveMesh* mesh) {
-    listOnNode(false);
-    meshNode = node;
-    nodeMesh = node ? mesh : nullptr;
-    listOnNode(true);
-}
-
-void FreedomItem::listOnNode(bool listed) {
-    if (!meshNode || !nodeMesh)
-        return;
-    if (!listed) {
-        meshNode->constraints.removeAll(this);
-    } else if (parentItem() == nodeMesh.data() && !meshNode->constraints.contains(this)) {
-        meshNode->constraints.append(this);
-    }
+    attachment.attach(this, node, mesh);
 }
 
 QVariant FreedomItem::itemChange(GraphicsItemChange change, const QVariant& value) {
-    // Undo takes a copy off the mesh and redo puts it back: the node's list follows.
-    if (change == ItemParentHasChanged)
-        listOnNode(parentItem() != nullptr);
-    if (change == ItemParentChange)
-        EvolveMesh::releaseChild(this);
-    if (change == ItemParentHasChanged || change == ItemSceneHasChanged)
-        EvolveMesh::watchChild(this);
+    attachment.followChange(this, change);
     return QAbstractGraphicsShapeItem::itemChange(change, value);
 }
 

@@ -5,6 +5,8 @@
 #include <QPixmap>
 #include <QPointer>
 
+#include "loads/nodeattachment.h"
+
 class EvolveMesh;
 struct MeshNode;
 
@@ -41,7 +43,7 @@ public:
     int id() const { return freedomId; }
 
     /// The node the constraint acts on, or null.
-    MeshNode* node() const { return meshNode; }
+    MeshNode* node() const { return attachment.node(); }
     /// Moves the constraint from its node's list to `node`'s (null: no node). It stays listed
     /// on its node only while it is a child item of `mesh`.
     void attachTo(MeshNode* node, EvolveMesh* mesh);
@@ -54,11 +56,8 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
-    void listOnNode(bool listed);
-
     int freedomKind = 0;
     bool highlighted = false;
     int freedomId;
-    MeshNode* meshNode = nullptr;
-    QPointer<EvolveMesh> nodeMesh;
+    NodeAttachment<FreedomItem> attachment{&MeshNode::constraints};
 };

@@ -29,7 +29,7 @@ LoadItem::LoadItem(int id, QGraphicsItem* parent) : QAbstractGraphicsShapeItem(p
 }
 
 LoadItem::~LoadItem() {
-    listOnNode(false);
+    attachment.detach(this);
 }
 
 int LoadItem::nextId() {
@@ -103,30 +103,11 @@ void LoadItem::setRadius(double r) {
 }
 
 void LoadItem::attachTo(MeshNode* node, EvolveMesh* mesh) {
-    listOnNode(false);
-    meshNode = node;
-    nodeMesh = node ? mesh : nullptr;
-    listOnNode(true);
-}
-
-void LoadItem::listOnNode(bool listed) {
-    if (!meshNode || !nodeMesh)
-        return;
-    if (!listed) {
-        meshNode->loads.removeAll(this);
-    } else if (parentItem() == nodeMesh.data() && !meshNode->loads.contains(this)) {
-        meshNode->loads.append(this);
-    }
+    attachment.attach(this, node, mesh);
 }
 
 QVariant LoadItem::itemChange(GraphicsItemChange change, const QVariant& value) {
-    // Undo takes a copy off the mesh and redo puts it back: the node's list follows.
-    if (change == ItemParentHasChanged)
-        listOnNode(parentItem() != nullptr);
-    if (change == ItemParentChange)
-        EvolveMesh::releaseChild(this);
-    if (change == ItemParentHasChanged || change == ItemSceneHasChanged)
-        EvolveMesh::watchChild(this);
+    attachment.followChange(this, change);
     return QAbstractGraphicsShapeItem::itemChange(change, value);
 }
 

@@ -6,6 +6,8 @@
 #include <QPainterPath>
 #include <QPointer>
 
+#include "loads/nodeattachment.h"
+
 class EvolveMesh;
 struct MeshNode;
 
@@ -59,7 +61,7 @@ public:
     void setAnchorPoint(const QPointF& p) { setAnchorPoint(p.x(), p.y()); }
 
     /// The node the load acts on, or null.
-    MeshNode* node() const { return meshNode; }
+    MeshNode* node() const { return attachment.node(); }
     /// Moves the load from its node's load list to `node`'s (null: attached to no node). The
     /// load stays listed on its node only while it is a child item of `mesh`, so an undone copy
     /// is never exported.
@@ -74,8 +76,6 @@ protected:
     QVariant itemChange(GraphicsItemChange change, const QVariant& value) override;
 
 private:
-    void listOnNode(bool listed);
-
     double xforce = 0.0;
     double yforce = 0.0;
     double accelx = 0.0;
@@ -83,7 +83,5 @@ private:
     double arrowRadius = 32.0;
     bool highlighted = false;
     int loadId;
-    MeshNode* meshNode = nullptr;
-    /// The mesh owning meshNode; null once that mesh is gone, so the node is not touched.
-    QPointer<EvolveMesh> nodeMesh;
+    NodeAttachment<LoadItem> attachment{&MeshNode::loads};
 };
