@@ -156,7 +156,7 @@ Quad4Kernel::Status Quad4Kernel::incompatibleStiffness(const Vector8& up, Matrix
     return Status::Ok;
 }
 
-void Quad4Kernel::bilinearStresses(const Vector8& u, Stresses& out) const {
+void Quad4Kernel::gaussStresses(const double* v, int columns, Stresses& out) const {
     int g = 0;
     for (double eta : Gauss)
         for (double xi : Gauss) {
@@ -165,8 +165,8 @@ void Quad4Kernel::bilinearStresses(const Vector8& u, Stresses& out) const {
             strainMatrix(p, xi, eta, b);
             double e[3] = {0.0, 0.0, 0.0};
             for (int r = 0; r < 3; ++r)
-                for (int c = 0; c < 8; ++c)
-                    e[r] += b[r][c] * u[c];
+                for (int c = 0; c < columns; ++c)
+                    e[r] += b[r][c] * v[c];
             PointStress& s = out[g++];
             s.x = s.y = 0.0;
             for (int k = 0; k < 4; ++k) {
@@ -177,6 +177,10 @@ void Quad4Kernel::bilinearStresses(const Vector8& u, Stresses& out) const {
             s.syy = d12_ * e[0] + d11_ * e[1];
             s.sxy = d33_ * e[2];
         }
+}
+
+void Quad4Kernel::bilinearStresses(const Vector8& u, Stresses& out) const {
+    gaussStresses(u.data(), 8, out);
 }
 
 Quad4Kernel::Status Quad4Kernel::incompatibleStresses(const Vector8& u, Stresses& out) const {
@@ -197,26 +201,7 @@ Quad4Kernel::Status Quad4Kernel::incompatibleStresses(const Vector8& u, Stresses
             a -= full[j * 12 + c] * v[c];
         v[j] = a;
     }
-    int g = 0;
-    for (double eta : Gauss)
-        for (double xi : Gauss) {
-            const Point p = evaluate(xi, eta);
-            double b[3][12];
-            strainMatrix(p, xi, eta, b);
-            double e[3] = {0.0, 0.0, 0.0};
-            for (int r = 0; r < 3; ++r)
-                for (int c = 0; c < 12; ++c)
-                    e[r] += b[r][c] * v[c];
-            PointStress& s = out[g++];
-            s.x = s.y = 0.0;
-            for (int k = 0; k < 4; ++k) {
-                s.x += p.n[k] * x_[k];
-                s.y += p.n[k] * y_[k];
-            }
-            s.sxx = d11_ * e[0] + d12_ * e[1];
-            s.syy = d12_ * e[0] + d11_ * e[1];
-            s.sxy = d33_ * e[2];
-        }
+    gaussStresses(v.data(), 12, out);
     return Status::Ok;
 }
 

@@ -70,6 +70,9 @@ private:
     // 3 x 12 strain-displacement matrix at (xi, eta): nodal columns from the point's Jacobian,
     // mode columns from the Jacobian at the centre.
     void strainMatrix(const Point& p, double xi, double eta, double b[3][12]) const;
+    /// Stresses and positions at the four Gauss points from the first `columns` entries of the
+    /// element's displacement vector `v` (8 nodal values, or 12 with the incompatible modes).
+    void gaussStresses(const double* v, int columns, Stresses& out) const;
 
     std::array<double, 4> x_, y_;
     double d11_, d12_, d33_, thickness_;
